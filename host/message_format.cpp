@@ -1,0 +1,25 @@
+#include "host/message_format.h"
+
+#include "host/host_texts.h"
+
+namespace praxora {
+
+std::string FormatMessageText(const std::string& format, const std::string& argument) {
+    std::string message;
+    message.reserve(format.size() + argument.size());
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char directive = (format[i] == '%' && i + 1 < format.size()) ? format[i + 1] : '\0';
+        if (directive == 'n') {
+            message += texts::kLineBreak;
+            ++i;
+        } else if (directive == 's') {
+            message += argument;
+            ++i;
+        } else {
+            message += format[i];
+        }
+    }
+    return message;
+}
+
+}  // namespace praxora
