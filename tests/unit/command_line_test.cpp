@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+namespace praxora {
+namespace {
+
+struct CommandLineCase {
+    std::vector<std::string> arguments;
+    std::optional<std::string> filePath;
+    bool developerTools;
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+    for (const auto& argument : c.arguments) {
+        *os << '[' << argument << ']';
+    }
+}
+
+class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLineTest, TakesTheFirstPathAndIgnoresTheRest) {
+    const CommandLineCase& c = GetParam();
+    const CommandLine parsed = ParseCommandLine(c.arguments);
+    EXPECT_EQ(parsed.filePath, c.filePath);
+    EXPECT_EQ(parsed.developerTools, c.developerTools);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLineTest,
+    ::testing::Values(CommandLineCase{{}, std::nullopt, false},
+                      CommandLineCase{{"/data/visit-0412.tolv"}, "/data/visit-0412.tolv", false},
+                      CommandLineCase{{"relative/visit.tolv"}, "relative/visit.tolv", false},
+                      CommandLineCase{{"-x", "a.tolv", "b.tolv", "--print"}, "a.tolv", false},
+                      CommandLineCase{{"--unknown", "-p"}, std::nullopt, false},
+                      CommandLineCase{{"--developer", "a.tolv"}, "a.tolv", true},
+                      CommandLineCase{{""}, std::nullopt, false}));
+
+TEST(CommandLineTest, StartupProbeIsASwitchNotAFile) {
+    const CommandLine parsed = ParseCommandLine({"--startup-probe=/tmp/probe", "a.tolv"});
+    EXPECT_EQ(parsed.startupProbeFile, "/tmp/probe");
+    EXPECT_EQ(parsed.filePath, "a.tolv");
+}
+
+TEST(CommandLineTest, UnreadableFileMessageNamesThePath) {
+    const std::string message = UnreadableFileMessage("/data/missing.tolv");
+    EXPECT_NE(message.find("\n\n/data/missing.tolv\n\n"), std::string::npos) << message;
+}
+
+}  // namespace
+}  // namespace praxora
