@@ -80,7 +80,10 @@ public:
 
     void SetEventSink(IFormEngineEvents* sink) override { m_sink = sink; }
 
-    void Navigate(const std::string& url) override { m_webView->LoadURL(wxString::FromUTF8(url)); }
+    void Navigate(const std::string& url) override {
+        m_navigationRequested = true;
+        m_webView->LoadURL(wxString::FromUTF8(url));
+    }
 
     bool RunScript(const std::string& script) override {
         return m_hasDocument && Runner().RunScript(script);
@@ -116,10 +119,23 @@ private:
         }
     }
 
+    // The web view starts on a blank page of its own, which may still finish loading
+    // after our first navigation has begun; it is no document of ours.
+    bool IsOwnDocument(const wxWebViewEvent& event) const {
+        return m_navigationRequested && (m_hasDocument || event.GetURL() != "about:blank");
+    }
+
     // A document exists from the moment a navigation of ours commits.
-    void OnNavigated(wxWebViewEvent&) { m_hasDocument = true; }
+    void OnNavigated(wxWebViewEvent& event) {
+        if (IsOwnDocument(event)) {
+            m_hasDocument = true;
+        }
+    }
 
     void OnLoaded(wxWebViewEvent& event) {
+        if (!IsOwnDocument(event)) {
+            return;
+        }
         m_hasDocument = true;
         if (m_sink != nullptr) {
             m_sink->OnDocumentComplete(event.GetURL().utf8_string());
@@ -129,6 +145,7 @@ private:
     wxWebView* m_webView = nullptr;
     WebKitWebView* m_view = nullptr;
     IFormEngineEvents* m_sink = nullptr;
+    bool m_navigationRequested = false;
     bool m_hasDocument = false;
 };
 

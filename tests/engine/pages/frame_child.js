@@ -1,0 +1,2 @@
+// Follows its command link as soon as the frame has loaded.
+document.getElementById('fake').click();
