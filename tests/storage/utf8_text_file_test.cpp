@@ -274,6 +274,10 @@ INSTANTIATE_TEST_SUITE_P(
                             WriteRawFile(f / "plain", "x");
                             return f / "plain/record.tolv";
                         }},
+        // Its size says 0, its reads deliver gigabytes: like a file that grows while it is
+        // read, it must be cut off at the limit.
+        RefusedReadCase{"GrowsPastTheLimit",
+                        [](const TempFolder&) { return std::string("/proc/self/pagemap"); }},
         // A regular file whose read fails, also for root: unmapped memory at offset 0.
         RefusedReadCase{"ReadFails",
                         [](const TempFolder&) { return std::string("/proc/self/mem"); }},
