@@ -42,3 +42,14 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
+
+# libFuzzer run of the record reader, bounded in time; needs clang.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz: setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DPRAXORA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_read_utf8
+	mkdir -p $(FUZZ_BUILD)/fuzz-corpus
+	ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/bin/fuzz_read_utf8 -max_total_time=$(FUZZ_SECONDS) \
+	    -max_len=65536 $(FUZZ_BUILD)/fuzz-corpus
