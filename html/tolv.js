@@ -26,9 +26,9 @@ const VACCINES = [
 const DOSES_PER_VACCINE = 5;
 const DOSE_SOURCES = [
   ['', ''],
-  ['record', 'R, from the vaccination record'],
-  ['given', 'G, given by the civil surgeon'],
-  ['lab', 'L, laboratory evidence of immunity'],
+  ['record', 'R: record'],
+  ['given', 'G: given here'],
+  ['lab', 'L: lab immunity'],
 ];
 const WAIVER_REASONS = [
   ['', ''],
@@ -605,7 +605,7 @@ function evaluateHints() {
         const v = context.value(name);
         if (v === '' || v === false) missing.push(fieldLabel(name));
       }
-      if (missing.length) add(rule.section, rule.id, 'required', 'Required, still empty: ' + missing.join('; ') + '.');
+      if (missing.length) add(rule.section, rule.id, 'required', 'Still empty: ' + missing.join('; ') + '.');
     }
   }
   return { bySection, vaccines, required, ageText };
@@ -732,6 +732,7 @@ function printItems(container, items) {
     if (child.matches('fieldset.group')) {
       items.push({ type: 'heading', text: child.querySelector('legend').textContent.trim() });
       printItems(child, items);
+      items.push({ type: 'groupEnd' });
     } else if (child.matches('fieldset.choice')) {
       const legend = child.querySelector('legend').textContent.trim();
       const options = Array.from(child.querySelectorAll('input'), (c) => [c.closest('label').textContent.trim(), c.checked]);
@@ -929,7 +930,10 @@ function buildPacket(packet) {
         const cells = [];
         let j = i;
         while (j < items.length && items[j].type === 'cell') cells.push(items[j++]);
-        for (const row of packCells(cells)) {
+        const rows = packCells(cells);
+        // Cells that follow a group are set apart from it, so they do not read as its part.
+        if (i > 0 && items[i - 1].type === 'groupEnd') rows[0].classList.add('after-group');
+        for (const row of rows) {
           pager.place((lead || []).concat(row));
           lead = null;
         }

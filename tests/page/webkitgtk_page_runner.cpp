@@ -4,6 +4,8 @@
 //   webkitgtk_page_runner --snapshot PAGE SCRIPT OUT.png
 //   webkitgtk_page_runner --pdf PAGE SCRIPT OUT.pdf
 //
+// PRAXORA_PAGE_TIMEOUT (seconds) and PRAXORA_PAGE_ZOOM (zoom level) adjust a run.
+//
 // The suite reports through its global function pageTestReport(): an empty text while it
 // runs, then one "FAIL name: message" line per failing test and a last line "N passed, M
 // failed". The other two modes load a page, run a script in it and save a picture or a
@@ -132,7 +134,8 @@ int RunSuite(Run& run, const char* suite) {
     }
     std::string report;
     while (!run.timedOut) {
-        if (!Evaluate(run, "typeof pageTestReport === 'function' ? pageTestReport() : ''", report)) {
+        if (!Evaluate(run, "typeof pageTestReport === 'function' ? pageTestReport() : ''",
+                      report)) {
             std::fprintf(stderr, "cannot read the results: %s\n", report.c_str());
             return 1;
         }
@@ -277,6 +280,10 @@ int main(int argc, char** argv) {
     WebKitSettings* settings = webkit_web_view_get_settings(run.view);
     // The suite reaches into the page through a frame; both are local files.
     webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+    // PRAXORA_PAGE_ZOOM=2 shows the page as a user with 200% zoom sees it.
+    if (const char* zoom = std::getenv("PRAXORA_PAGE_ZOOM")) {
+        webkit_web_view_set_zoom_level(run.view, std::atof(zoom));
+    }
     g_signal_connect(run.view, "load-changed", G_CALLBACK(OnLoadChanged), &run);
     g_signal_connect(run.view, "load-failed", G_CALLBACK(OnLoadFailed), &run);
     gtk_container_add(GTK_CONTAINER(window), GTK_WIDGET(run.view));
