@@ -771,6 +771,8 @@ class Pager {
     this.sheets = [];
     this.body = null;
     this.continuation = null;
+    this.continuationCount = 0;
+    this.sectionShown = false;
   }
 
   newSheet() {
@@ -786,7 +788,10 @@ class Pager {
     this.packet.appendChild(sheet);
     this.sheets.push(sheet);
     this.body = body;
-    if (this.continuation) for (const node of this.continuation()) body.appendChild(node);
+    // A section that already has content on an earlier sheet goes on under its title marked
+    // as continued; one whose title moves along with its first row needs no second title.
+    this.continuedHere = this.continuation !== null && this.sectionShown;
+    if (this.continuedHere) for (const node of this.continuation()) body.appendChild(node);
   }
 
   overflows() {
@@ -799,13 +804,27 @@ class Pager {
     if (!this.body) this.newSheet();
     const contentBefore = this.body.childElementCount;
     for (const node of nodes) this.body.appendChild(node);
-    if (!this.overflows()) return true;
-    const emptyBefore = contentBefore === 0 || contentBefore === this.continuationCount;
-    if (emptyBefore) return false;
+    if (!this.overflows()) {
+      this.sectionShown = true;
+      return true;
+    }
+    const emptyBefore = contentBefore === 0 || (this.continuedHere && contentBefore === this.continuationCount);
+    if (emptyBefore) {
+      this.sectionShown = true;
+      return false;
+    }
     for (const node of nodes) node.remove();
     this.newSheet();
     for (const node of nodes) this.body.appendChild(node);
+    this.sectionShown = true;
     return !this.overflows();
+  }
+
+  // What a new sheet repeats while a section runs on (its title, a table head); the section's
+  // own title is placed with its first row.
+  startSection(make) {
+    this.sectionShown = false;
+    this.setContinuation(make);
   }
 
   setContinuation(make) {
@@ -908,7 +927,7 @@ function buildPacket(packet) {
     const title = section.querySelector('legend').textContent.trim();
     const items = printItems(section, []);
     let lead = [sectionTitle(title, false)];
-    pager.setContinuation(() => [sectionTitle(title, true)]);
+    pager.startSection(() => [sectionTitle(title, true)]);
     const flushLead = () => {
       if (lead) pager.place(lead);
       lead = null;
@@ -955,7 +974,7 @@ function buildPacket(packet) {
       }
     }
     flushLead();
-    pager.setContinuation(null);
+    pager.startSection(null);
   }
   pager.finish();
   return pager.sheets.length;

@@ -325,6 +325,32 @@ test('print packet: every page has the header and the footer, N of M', (win) => 
   eq(win.getComputedStyle(win.document.querySelector('.toolbar')).display, 'none', 'toolbar hidden');
 });
 
+test('whatever falls at a page end, section titles are neither lost nor doubled', (win) => {
+  win.fillTestData();
+  const legends = Array.from(win.document.querySelectorAll('#form > fieldset.section > legend'), (l) => l.textContent.trim());
+  for (let lines = 0; lines <= 48; lines += 2) {
+    setFields(win, { 'referral.outcome': Array.from({ length: lines }, (_, i) => 'Outcome line ' + i).join('\n') });
+    const count = win.preparePrintPacket();
+    checkSheets(win, count, 'TESTPATIENT, Fictitia Sample', 'A-000-000-000');
+    const seen = new Set();
+    sheets(win).forEach((sheet, index) => {
+      const titles = Array.from(sheet.querySelectorAll('h2'), (h) => h.textContent);
+      titles.forEach((title, position) => {
+        const base = title.replace(/ \(continued\)$/, '');
+        const where = lines + ' lines, page ' + (index + 1) + ': ' + title;
+        if (title !== base) {
+          ok(position === 0 && sheet.querySelector('.sheet-body').firstElementChild.textContent === title, where + ' heads its page');
+          ok(seen.has(base), where + ' continues a section begun earlier');
+        } else {
+          ok(!seen.has(base), where + ' shown twice');
+          seen.add(base);
+        }
+      });
+    });
+    eq(Array.from(seen), legends, lines + ' lines, section titles');
+  }
+});
+
 test('print packet shows every value of the form', (win) => {
   win.fillTestData();
   win.preparePrintPacket();
