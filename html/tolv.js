@@ -808,8 +808,8 @@ class Pager {
       this.sectionShown = true;
       return true;
     }
-    const emptyBefore = contentBefore === 0 || (this.continuedHere && contentBefore === this.continuationCount);
-    if (emptyBefore) {
+    const fresh = contentBefore === 0 || (this.continuedHere && contentBefore === this.continuationCount);
+    if (fresh) {
       this.sectionShown = true;
       return false;
     }
@@ -818,6 +818,12 @@ class Pager {
     for (const node of nodes) this.body.appendChild(node);
     this.sectionShown = true;
     return !this.overflows();
+  }
+
+  // True while the sheet holds nothing but what it repeats of a section begun earlier.
+  isFresh() {
+    const count = this.body.childElementCount;
+    return count === 0 || (this.continuedHere && count === this.continuationCount);
   }
 
   // What a new sheet repeats while a section runs on (its title, a table head); the section's
@@ -857,11 +863,13 @@ function packCells(cells) {
   return rows;
 }
 
-// A long text goes on as many sheets as it needs, split at spaces or line ends.
+// A long text goes on as many sheets as it needs, split at spaces or line ends. It starts in
+// the room left on the current sheet when a few lines fit there, rather than leave it empty.
 function placeText(pager, label, text, lead) {
   let rest = text;
   let first = true;
-  do {
+  if (!pager.body) pager.newSheet();
+  for (;;) {
     const cell = makeCell(first ? label : label + ' (continued)', '', 3);
     const row = element('div', 'prow');
     row.appendChild(cell);
@@ -869,8 +877,13 @@ function placeText(pager, label, text, lead) {
     value.classList.add('ptext');
     value.textContent = rest;
     const nodes = first && lead ? lead.concat(row) : [row];
-    if (pager.place(nodes)) return;
-    // Too long for the room left: find the longest head that fits, by halving.
+    const fresh = pager.isFresh();
+    for (const node of nodes) pager.body.appendChild(node);
+    if (!pager.overflows()) {
+      pager.sectionShown = true;
+      return;
+    }
+    // The longest head that fits, by halving.
     let low = 0;
     let high = rest.length;
     while (low < high) {
@@ -879,15 +892,23 @@ function placeText(pager, label, text, lead) {
       if (pager.overflows()) high = mid - 1;
       else low = mid;
     }
+    value.textContent = rest.slice(0, low);
+    const lineHeight = parseFloat(getComputedStyle(value).fontSize) * 1.3;
+    if (!fresh && value.getBoundingClientRect().height < 3 * lineHeight) {
+      for (const node of nodes) node.remove();
+      pager.newSheet();
+      continue;
+    }
     let cut = low;
-    const space = Math.max(rest.lastIndexOf(' ', cut), rest.lastIndexOf('\n', cut));
-    if (space > cut / 2 && cut < rest.length) cut = space + 1;
-    if (cut === 0) cut = Math.max(1, low);
-    value.textContent = rest.slice(0, cut);
-    rest = rest.slice(cut);
+    const space = Math.max(rest.lastIndexOf(' ', cut - 1), rest.lastIndexOf('\n', cut - 1));
+    if (space >= cut / 2 && cut < rest.length) cut = space + 1;
+    value.textContent = rest.slice(0, Math.max(cut, 1));
+    rest = rest.slice(Math.max(cut, 1));
+    pager.sectionShown = true;
     first = false;
-    if (rest) pager.newSheet();
-  } while (rest);
+    if (!rest) return;
+    pager.newSheet();
+  }
 }
 
 function vaccineHeaderRow() {

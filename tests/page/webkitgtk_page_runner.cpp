@@ -256,6 +256,8 @@ int SavePdf(Run& run, const char* page, const char* script, const char* out) {
     g_object_unref(operation);
     g_object_unref(setup);
     g_object_unref(settings);
+    // The page returns to its editing view on the engine's afterprint event, a moment later.
+    Pause(run, 300);
     std::string after;
     Evaluate(run, "String(document.body.className)", after);
     std::printf("%s\nbody class after printing: %s\n", result.c_str(), after.c_str());
