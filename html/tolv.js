@@ -258,9 +258,14 @@ function collectRecord() {
     fields: collectFields(''),
   };
   for (const key of Object.keys(keptMembers)) {
-    if (!(key in record)) record[key] = keptMembers[key];
+    if (!Object.prototype.hasOwnProperty.call(record, key)) setOwn(record, key, keptMembers[key]);
   }
   return JSON.stringify(record, null, 2);
+}
+
+// Plain assignment would treat a member named "__proto__" as the prototype and drop it.
+function setOwn(object, key, value) {
+  Object.defineProperty(object, key, { value, enumerable: true, writable: true, configurable: true });
 }
 
 function collectFields(prefix) {
@@ -269,7 +274,7 @@ function collectFields(prefix) {
     if (field.name.startsWith(prefix)) out[field.name] = readField(field);
   }
   for (const name of Object.keys(keptFields)) {
-    if (name.startsWith(prefix) && !(name in out)) out[name] = keptFields[name];
+    if (name.startsWith(prefix) && !Object.prototype.hasOwnProperty.call(out, name)) setOwn(out, name, keptFields[name]);
   }
   return out;
 }
@@ -489,9 +494,9 @@ function parseIsoDate(text) {
   return isIsoDate(text) ? new Date(text + 'T00:00:00Z') : null;
 }
 
-function addAge(date, spec) {
-  const m = /^(\d+)([dwmy])$/.exec(spec);
-  if (!m) throw new Error('Bad age "' + spec + '" in the hint rules.');
+function addAge(date, age) {
+  const m = /^(\d+)([dwmy])$/.exec(age);
+  if (!m) throw new Error('Bad age "' + age + '" in the hint rules.');
   const n = +m[1];
   const y = date.getUTCFullYear();
   const mo = date.getUTCMonth();

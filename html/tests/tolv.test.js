@@ -134,6 +134,11 @@ test('unknown fields and members are kept for the next save, not after newRecord
   eq(record.fields['future.consent'], { signed: true, on: '2026-01-01' });
   eq(record.attachments, [{ name: 'scan.pdf' }]);
   eq(JSON.parse(win.collectPrefix('surgeon.')).fields['surgeon.npi'], '0000000000');
+  const odd = '{"format":"praxora-tolv-record","version":1,"fields":{"__proto__":{"x":1},"constructor":"c"},"__proto__":[2]}';
+  win.loadRecord(odd);
+  record = win.collectRecord();
+  eq(JSON.parse(record).fields.constructor, 'c');
+  ok(record.includes('"__proto__": {') && record.includes('"__proto__": ['), 'members named like object internals survive');
   win.newRecord();
   record = JSON.parse(win.collectRecord());
   ok(!('future.consent' in record.fields) && !('attachments' in record), 'newRecord forgets them');
