@@ -1008,26 +1008,32 @@ function buildPacket(packet) {
 
 // Lays the form out as the print packet and shows it; returns the number of sheets. Calling it
 // again rebuilds the packet from the current values.
+let editorScrollY = 0;
+
 function preparePrintPacket() {
   const packet = byId('printPacket');
   packet.textContent = '';
+  if (!document.body.classList.contains('packet-mode')) editorScrollY = window.scrollY;
   document.body.classList.add('packet-mode', 'has-packet');
-  return buildPacket(packet);
+  const count = buildPacket(packet);
+  window.scrollTo(0, 0);
+  // Keyboard users land on the way back, since the field they were in is now hidden.
+  byId('packetBack').focus({ preventScroll: true });
+  return count;
 }
 
 // Back to the editing view. The packet stays printable until the form changes, in case the
 // engine still renders pages after its print event.
 function closePrintPacket() {
-  const wasShown = document.body.classList.contains('packet-mode');
+  if (!document.body.classList.contains('packet-mode')) return;
   document.body.classList.remove('packet-mode');
-  if (wasShown) {
-    const back = byId('packetBack');
-    if (document.activeElement === back) byId('form').querySelector('[name]').focus();
-  }
+  window.scrollTo(0, editorScrollY);
+  if (document.activeElement === byId('packetBack')) byId('form').querySelector('[name]').focus({ preventScroll: true });
 }
 
 function discardPrintPacket() {
-  document.body.classList.remove('packet-mode', 'has-packet');
+  closePrintPacket();
+  document.body.classList.remove('has-packet');
   byId('printPacket').textContent = '';
 }
 

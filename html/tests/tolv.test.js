@@ -400,11 +400,13 @@ test('preparing the packet twice gives the same packet; printing returns to the 
   const html = win.document.getElementById('printPacket').innerHTML;
   eq(win.preparePrintPacket(), first);
   eq(win.document.getElementById('printPacket').innerHTML, html);
+  eq(win.document.activeElement.id, 'packetBack', 'keyboard focus on the way back');
   win.dispatchEvent(new win.Event('afterprint'));
   return new Promise((resolve) => setTimeout(resolve, 50)).then(() => {
     ok(!win.document.body.classList.contains('packet-mode'), 'back to the editing view');
     ok(win.getComputedStyle(win.document.getElementById('editor')).display !== 'none', 'form visible');
     ok(win.document.body.classList.contains('has-packet'), 'packet still printable');
+    ok(win.document.getElementById('form').contains(win.document.activeElement), 'focus back in the form');
     win.fillTestData();
     eq(win.document.getElementById('printPacket').childElementCount, 0, 'a changed form drops the stale packet');
   });
