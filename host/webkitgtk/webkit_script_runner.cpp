@@ -5,6 +5,9 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
+
+#include "storage/utf8_codec.h"
 
 namespace praxora {
 
@@ -13,16 +16,19 @@ namespace {
 constexpr const char* kHostWorld = "praxora";
 unsigned g_timeoutMilliseconds = 30000;
 
-// Status letters the isolated-world scripts answer with, ahead of any value.
+// Status letters the isolated-world scripts answer with.
 constexpr char kNoElement = 'N';
 constexpr char kNotTextArea = 'T';
 constexpr char kDone = 'D';
 
+// Answers the value itself, a string, or a number when there is none: 0 for no
+// element, 1 for an element that is not a textarea. The value is never concatenated,
+// which would copy a large text once more inside the engine.
 constexpr const char* kReadBufferScript =
     "(function(){var e=document.getElementById('nativeBuffer');"
-    "if(!e)return 'N';"
-    "if(!(e instanceof HTMLTextAreaElement))return 'T';"
-    "return 'D'+e.value;})()";
+    "if(!e)return 0;"
+    "if(!(e instanceof HTMLTextAreaElement))return 1;"
+    "return e.value;})()";
 
 constexpr const char* kLookupScript =
     "(function(){var e=document.getElementById('nativeBuffer');"
@@ -42,6 +48,8 @@ struct PendingCall {
     bool finished = false;
     bool abandoned = false;
     bool succeeded = false;
+    bool answeredText = false;
+    double answeredNumber = -1;
     std::string answer;
     GCancellable* cancellable = g_cancellable_new();
     ~PendingCall() { g_object_unref(cancellable); }
@@ -56,6 +64,9 @@ void StoreAnswer(PendingCall* call, JSCValue* value, GError* error) {
         if (call->succeeded && jsc_value_is_string(value)) {
             std::unique_ptr<char, decltype(&g_free)> text(jsc_value_to_string(value), &g_free);
             call->answer.assign(text.get());
+            call->answeredText = true;
+        } else if (call->succeeded && jsc_value_is_number(value)) {
+            call->answeredNumber = jsc_value_to_double(value);
         }
     }
     if (value != nullptr) {
@@ -114,14 +125,21 @@ std::unique_ptr<PendingCall> Evaluate(WebKitWebView* view, const char* script, g
     return WaitFor(call);
 }
 
-// A JavaScript string argument must be valid UTF-8 up to its first NUL.
+// The text as a string argument: up to its first NUL, malformed UTF-8 replaced by
+// U+FFFD. Checked once here, so the variant is made from trusted data and not
+// validated again.
 GVariant* NewTextArgument(const std::string& text) {
-    const char* begin = text.c_str();
-    const gssize length = static_cast<gssize>(std::strlen(begin));
-    if (g_utf8_validate(begin, length, nullptr)) {
-        return g_variant_new_string(begin);
+    const char* data = text.c_str();
+    size_t size = std::strlen(data);
+    std::string repaired;
+    if (utf8::ValidPrefixLength(data, size) != size) {
+        utf8::AppendWithReplacement(data, size, repaired);
+        data = repaired.c_str();
+        size = repaired.size();
     }
-    return g_variant_new_take_string(g_utf8_make_valid(begin, length));
+    auto* copy = static_cast<char*>(g_malloc(size + 1));
+    std::memcpy(copy, data, size + 1);
+    return g_variant_new_from_data(G_VARIANT_TYPE_STRING, copy, size + 1, TRUE, g_free, copy);
 }
 
 BufferAccess AccessFromStatus(char status) {
@@ -182,14 +200,17 @@ BufferAccess WebKitScriptRunner::WriteBuffer(const std::string& text) {
 
 BufferAccess WebKitScriptRunner::ReadBuffer(std::string& text) {
     const auto call = Evaluate(m_view, kReadBufferScript, -1, kHostWorld);
-    if (!call || !call->succeeded || call->answer.empty()) {
+    if (!call || !call->succeeded) {
         return BufferAccess::Failed;
     }
-    const BufferAccess access = AccessFromStatus(call->answer[0]);
-    if (access == BufferAccess::Done) {
-        text.assign(call->answer, 1, std::string::npos);
+    if (call->answeredText) {
+        text = std::move(call->answer);
+        return BufferAccess::Done;
     }
-    return access;
+    if (call->answeredNumber == 0) {
+        return BufferAccess::NoElement;
+    }
+    return call->answeredNumber == 1 ? BufferAccess::NotTextArea : BufferAccess::Failed;
 }
 
 }  // namespace praxora
