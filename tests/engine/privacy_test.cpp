@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/engine/captured_output.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/engine/loopback_server.h"
 
@@ -33,6 +34,27 @@ TEST_F(PrivacyTest, CommandLinksStillReachTheHostBehindTheFilter) {
     ASSERT_TRUE(Engine().RunScript("window.location.href='tolv:about';"));
     ASSERT_TRUE(RunLoopUntil([&] { return !events.commandLinks.empty(); }, 5s));
     EXPECT_EQ(events.commandLinks[0], "tolv:about");
+}
+
+TEST(ConsoleTest, ConsoleMessagesOfThePageAreNotEchoed) {
+    // The engine's processes inherit our standard output and error when they start,
+    // so the capture begins before the engine is made.
+    CapturedOutput output;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "console");
+    {
+        auto engine = CreateFormEngineWindow(frame, EngineOptions{});
+        ASSERT_NE(engine, nullptr);
+        RecordingEvents events;
+        engine->SetEventSink(&events);
+        engine->Navigate(FixturePageUrl("network.html"));
+        ASSERT_TRUE(RunLoopUntil([&] { return events.completed > 0; }, 15s));
+        ASSERT_TRUE(engine->RunScript("logPatientText('PATIENT-' + 'MARKER-4711');"));
+        RunLoopFor(500ms);
+        engine->SetEventSink(nullptr);
+    }
+    frame->Destroy();
+    RunLoopFor(50ms);
+    EXPECT_EQ(output.Finish().find("PATIENT-MARKER-4711"), std::string::npos);
 }
 
 WebKitWebView* NativeView(CFormEngineWindow& engine) {

@@ -28,3 +28,9 @@ function tryEveryRequest(base) {
 function navigateAway(base) {
   window.location.href = base + '/away.html';
 }
+
+function logPatientText(marker) {
+  console.log(marker);
+  console.error(marker);
+  console.warn(marker);
+}
