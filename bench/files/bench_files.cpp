@@ -1,6 +1,7 @@
 // Cost of writing and reading record files against the same bytes moved with plain
 // system calls. The folder is PRAXORA_BENCH_DIR, else /var/tmp (a disk, not tmpfs, so
 // fsync costs what it costs for the user).
+#include "bench/bench_timing.h"
 #include "storage/utf8_codec.h"
 #include "storage/utf8_text_file.h"
 
@@ -25,17 +26,8 @@ constexpr int kRuns = 11;
 constexpr std::size_t kSmall = std::size_t{30} * 1024;
 const std::string kMark = "\xEF\xBB\xBF";
 
-using Clock = std::chrono::steady_clock;
-
 double MedianMilliseconds(const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto start = Clock::now();
-        run();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return praxora::bench::MedianMilliseconds(run, kRuns);
 }
 
 void Fail(const char* what) {

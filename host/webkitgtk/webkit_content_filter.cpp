@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "host/webkitgtk/main_loop_wait.h"
+
 namespace praxora {
 
 namespace {
@@ -72,20 +74,7 @@ bool InstallLocalOnlyContentFilter(WebKitWebView* view) {
         },
         compilation);
 
-    bool timedOut = false;
-    const guint timer = g_timeout_add(
-        kCompileTimeoutMilliseconds,
-        [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &timedOut);
-    while (!compilation->finished && !timedOut) {
-        g_main_context_iteration(nullptr, TRUE);
-    }
-    if (!timedOut) {
-        g_source_remove(timer);
-    }
+    IterateMainLoopUntil(compilation->finished, kCompileTimeoutMilliseconds);
 
     bool installed = false;
     if (!compilation->finished) {

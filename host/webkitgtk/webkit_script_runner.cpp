@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "host/webkitgtk/main_loop_wait.h"
 #include "storage/utf8_codec.h"
 
 namespace praxora {
@@ -91,24 +92,10 @@ void OnFunctionCalled(GObject* source, GAsyncResult* result, gpointer data) {
     StoreAnswer(static_cast<PendingCall*>(data), value, error);
 }
 
-// Iterates the main loop until the call has its answer or the bound has passed.
-// Blocking iterations sleep in poll(), so the host leaves the cores to the engine.
-// Returns the finished call, or null when it timed out (the call is then abandoned).
+// Waits for the call's answer. Returns the finished call, or null when it timed out
+// (the call is then abandoned and frees itself when the late answer comes).
 std::unique_ptr<PendingCall> WaitFor(PendingCall* call) {
-    bool timedOut = false;
-    const guint timer = g_timeout_add(
-        g_timeoutMilliseconds,
-        [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &timedOut);
-    while (!call->finished && !timedOut) {
-        g_main_context_iteration(nullptr, TRUE);
-    }
-    if (!timedOut) {
-        g_source_remove(timer);
-    }
+    IterateMainLoopUntil(call->finished, g_timeoutMilliseconds);
     if (!call->finished) {
         call->abandoned = true;
         g_cancellable_cancel(call->cancellable);
