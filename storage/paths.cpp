@@ -1,5 +1,7 @@
 #include "storage/paths.h"
 
+#include "storage/platform_files.h"
+
 namespace praxora {
 
 std::string RemoveLastComponent(const std::string& path) {
@@ -27,6 +29,11 @@ std::string JoinPath(const std::string& folder, const std::string& relative) {
         return folder + relative;
     }
     return folder + kPathSeparator + relative;
+}
+
+bool CanReadRegularFile(const std::string& path) {
+    platform::ReadOnlyFile file;
+    return file.Open(path);
 }
 
 }  // namespace praxora

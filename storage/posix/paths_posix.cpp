@@ -1,7 +1,6 @@
 // POSIX side of the path helpers.
 #include "storage/paths.h"
 
-#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,18 +37,6 @@ std::string FileUrlFromPath(const std::string& path) {
     std::unique_ptr<char, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr),
                                                  &g_free);
     return uri ? std::string(uri.get()) : std::string{};
-}
-
-bool CanReadRegularFile(const std::string& path) {
-    // O_NONBLOCK keeps a FIFO from stalling us; the fstat decides what it really is.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    close(fd);
-    return regular;
 }
 
 }  // namespace praxora

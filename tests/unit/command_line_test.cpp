@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "app/command_line.h"
+#include "storage/paths.h"
 
 namespace praxora {
 namespace {
@@ -45,6 +52,32 @@ TEST(CommandLineTest, StartupProbeIsASwitchNotAFile) {
 TEST(CommandLineTest, UnreadableFileMessageNamesThePath) {
     const std::string message = UnreadableFileMessage("/data/missing.tolv");
     EXPECT_NE(message.find("\n\n/data/missing.tolv\n\n"), std::string::npos) << message;
+}
+
+}  // namespace
+}  // namespace praxora
+
+namespace praxora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What may be named on the command line: an existing regular file only, judged
+// without blocking (a FIFO would otherwise wait for a writer).
+TEST(CommandLineFileTest, OnlyARegularReadableFileIsAccepted) {
+    std::string pattern = (fs::temp_directory_path() / "praxora-cli-XXXXXX").string();
+    const fs::path folder = mkdtemp(pattern.data());
+    std::ofstream(folder / "visit.tolv") << "{}";
+    fs::create_directory(folder / "folder.tolv");
+    ASSERT_EQ(mkfifo((folder / "fifo.tolv").c_str(), 0600), 0);
+
+    EXPECT_TRUE(CanReadRegularFile((folder / "visit.tolv").string()));
+    EXPECT_FALSE(CanReadRegularFile((folder / "missing.tolv").string()));
+    EXPECT_FALSE(CanReadRegularFile((folder / "folder.tolv").string()));
+    EXPECT_FALSE(CanReadRegularFile((folder / "fifo.tolv").string()));
+    EXPECT_FALSE(CanReadRegularFile("/dev/null"));
+    EXPECT_FALSE(CanReadRegularFile(""));
+    fs::remove_all(folder);
 }
 
 }  // namespace
