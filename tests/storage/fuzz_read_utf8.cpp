@@ -1,8 +1,9 @@
 // libFuzzer target for the record reader. Any bytes make a file; reading it must succeed
 // (it is a regular file within the limit), give well-formed UTF-8 by GLib's independent
 // check (NULs allowed), give well-formed content back unchanged, and survive a write and
-// a second read unchanged.
+// a second read unchanged. The vector validators must also agree with the scalar one.
 #include "storage/utf8_text_file.h"
+#include "storage/utf8_validate.h"
 
 #include <glib.h>
 #include <stdlib.h>
@@ -65,6 +66,14 @@ void Check(bool condition, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    namespace detail = praxora::utf8::detail;
+    const auto* chars = reinterpret_cast<const char*>(data);
+    static const std::vector<detail::NamedValidator> validators = detail::VectorValidators();
+    for (const detail::NamedValidator& v : validators) {
+        Check(v.validate(chars, size) == detail::ValidPrefixLengthScalar(chars, size),
+              "a vector validator disagrees with the scalar one");
+    }
+
     const std::string path = Folder() + "/input.tolv";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     Check(file != nullptr, "cannot create the input file");
