@@ -17,6 +17,5 @@ inline constexpr const char* kMissingPageFormat =
     "is copied beside Praxora.exe.";
 
 inline constexpr const char* kCommandLinkScheme = "tolv:";
-inline constexpr const char* kBufferElementId = "nativeBuffer";
 
 }  // namespace praxora::texts

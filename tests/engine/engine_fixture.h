@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/command_link.h"
 #include "host/form_engine_window.h"
 #include "storage/paths.h"
 #include "tests/engine/engine_wait.h"
@@ -24,7 +25,7 @@ public:
 
     bool OnBeforeNavigate(const std::string& url) override {
         navigations.push_back(url);
-        if (url.rfind("tolv:", 0) == 0) {
+        if (CommandWordOf(url)) {
             commandLinks.push_back(url);
             return true;
         }
