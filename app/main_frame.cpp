@@ -4,6 +4,8 @@
 #include <wx/mstream.h>
 
 #include "app/app_texts.h"
+#include "app/main_menu.h"
+#include "host/commands.h"
 #include "packaging/icon_images.h"
 
 namespace praxora {
@@ -31,6 +33,7 @@ wxIconBundle ProgramIcons() {
 CMainFrame::CMainFrame(IHostUi& ui, const EngineOptions& engineOptions)
     : wxFrame(nullptr, wxID_ANY, texts::kAppTitle) {
     SetIcons(ProgramIcons());
+    SetMenuBar(CreateMainMenuBar());
     m_viewWindow = new CTolvViewWindow(this, ui, engineOptions, CTolvView::Options{});
     if (!m_viewWindow->IsReady()) {
         m_viewWindow->Destroy();
@@ -38,6 +41,16 @@ CMainFrame::CMainFrame(IHostUi& ui, const EngineOptions& engineOptions)
         return;
     }
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnMenuCommand, this);
+}
+
+void CMainFrame::OnMenuCommand(wxCommandEvent& event) {
+    const auto command = CommandForMenuId(event.GetId());
+    if (!command) {
+        event.Skip();
+        return;
+    }
+    View().Execute(*command);
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

@@ -6,7 +6,8 @@
 
 namespace praxora {
 
-// The one main window: no toolbar, no status bar; its whole client area is the view.
+// The one main window: a menu bar, no toolbar, no status bar; its whole client area is
+// the view.
 class CMainFrame : public wxFrame {
 public:
     CMainFrame(IHostUi& ui, const EngineOptions& engineOptions);
@@ -16,6 +17,7 @@ public:
     CTolvView& View() { return m_viewWindow->View(); }
 
 private:
+    void OnMenuCommand(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
 
     CTolvViewWindow* m_viewWindow = nullptr;

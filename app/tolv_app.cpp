@@ -13,8 +13,9 @@
 #include "app/app_texts.h"
 #include "app/main_frame.h"
 #include "app/settings.h"
-#include "app/window_title.h"
+#include "host/window_title.h"
 #include "storage/paths.h"
+#include "storage/scratch_folder.h"
 
 namespace praxora {
 
@@ -45,6 +46,8 @@ bool CTolvApp::OnInit() {
     }
 
     wxImage::AddHandler(new wxPNGHandler);  // the icon images are PNG
+    // A preview's PDF left by a crash or a kill still holds patient data.
+    RemoveLeftoverScratchFolders();
 
     EngineOptions engineOptions;
     engineOptions.developerTools = m_commandLine.developerTools;

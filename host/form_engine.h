@@ -30,8 +30,6 @@ enum class BufferAccess {
     Failed,  // the engine failed or did not answer in time
 };
 
-enum class PrintCommand { Print, Preview };
-
 // Receives the engine's navigation events on the UI thread.
 class IFormEngineEvents {
 public:
@@ -63,8 +61,13 @@ public:
     virtual BufferAccess WriteBuffer(const std::string& text) = 0;
     virtual BufferAccess ReadBuffer(std::string& text) = 0;
 
-    // Hands the displayed document to the engine's own printing.
-    virtual void ExecutePrintCommand(PrintCommand command) = 0;
+    // Prints the displayed document through the engine's print dialog, owned by the
+    // window that shows the page. Returns when the dialog is done; cancelling is silent.
+    virtual void PrintWithDialog() = 0;
+
+    // Prints the displayed document, as it prints on paper, to a PDF file without any
+    // dialog. True once the file is complete; false when printing failed.
+    virtual bool PrintToPdf(const std::string& path) = 0;
 };
 
 }  // namespace praxora

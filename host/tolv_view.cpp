@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "host/command_link.h"
+#include "host/page_contract.h"
 #include "host/page_location.h"
 #include "storage/paths.h"
 
@@ -11,7 +12,6 @@ namespace praxora {
 CTolvView::CTolvView(IFormEngine& engine, IHostUi& ui, Options options)
     : m_engine(engine), m_ui(ui), m_options(std::move(options)) {
     m_engine.SetEventSink(this);
-    m_commandHandlers["fake"] = [this] { FillTestData(); };
 }
 
 void CTolvView::OnInitialUpdate() {
@@ -61,23 +61,58 @@ bool CTolvView::GetNativeBuffer(std::string& text) {
     return false;
 }
 
+void CTolvView::Execute(Command command) {
+    ExecuteCommand([this, command] { Run(command); });
+}
+
+void CTolvView::Run(Command command) {
+    switch (command.operation) {
+        case Operation::NewRecord:
+            NewRecord();
+            break;
+        case Operation::OpenRecord:
+            OpenRecord();
+            break;
+        case Operation::SaveRecord:
+            SaveRecord(command.argument);
+            break;
+        case Operation::PrintPreview:
+            PrintPreview();
+            break;
+        case Operation::Print:
+            Print();
+            break;
+        case Operation::SaveSurgeonDefaults:
+            SaveSurgeonDefaults();
+            break;
+        case Operation::ApplySurgeonDefaults:
+            ApplySurgeonDefaults(command.argument);
+            break;
+        case Operation::FillTestData:
+            FillTestData();
+            break;
+        case Operation::ShowAboutBox:
+            m_ui.ShowAboutBox();
+            break;
+        case Operation::CloseWindow:
+            // Posted: the window closes after the command link or menu event returned.
+            m_ui.RequestClose();
+            break;
+    }
+}
+
 void CTolvView::HandleAppCommand(const std::string& word) {
-    const auto handler = m_commandHandlers.find(LowerAscii(word));
-    if (handler != m_commandHandlers.end() && handler->second) {
-        handler->second();
+    if (const auto command = CommandForWord(word)) {
+        Run(*command);
     }
 }
 
 void CTolvView::FillTestData() {
-    RunScript("fillTestData();");
+    page::FillTestData(*this);
 }
 
 void CTolvView::ExecuteCommand(CommandQueue::Operation operation) {
     m_queue.Submit(std::move(operation));
-}
-
-void CTolvView::SetCommandHandler(const std::string& word, std::function<void()> handler) {
-    m_commandHandlers[LowerAscii(word)] = std::move(handler);
 }
 
 void CTolvView::SetDocumentCompleteListener(std::function<void(const std::string&)> listener) {
@@ -97,6 +132,9 @@ bool CTolvView::OnBeforeNavigate(const std::string& url) {
 
 void CTolvView::OnDocumentComplete(const std::string& url) {
     ExecuteCommand([this, url] {
+        // Every completed document gets the saved defaults, silently; the URL is not
+        // looked at, so a frame or a reload applies them again.
+        ApplySurgeonDefaults(false);
         if (m_documentCompleteListener) {
             m_documentCompleteListener(url);
         }

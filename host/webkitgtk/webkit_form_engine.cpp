@@ -8,6 +8,7 @@
 
 #include "host/form_engine_window.h"
 #include "host/webkitgtk/webkit_content_filter.h"
+#include "host/webkitgtk/webkit_printing.h"
 #include "host/webkitgtk/webkit_script_runner.h"
 
 namespace praxora {
@@ -104,11 +105,9 @@ public:
         return m_hasDocument ? Runner().ReadBuffer(text) : BufferAccess::NoDocument;
     }
 
-    void ExecutePrintCommand(PrintCommand) override {
-        WebKitPrintOperation* operation = webkit_print_operation_new(m_view);
-        webkit_print_operation_run_dialog(operation, nullptr);
-        g_object_unref(operation);
-    }
+    void PrintWithDialog() override { PrintWebViewWithDialog(m_view); }
+
+    bool PrintToPdf(const std::string& path) override { return PrintWebViewToPdf(m_view, path); }
 
 private:
     WebKitScriptRunner Runner() { return WebKitScriptRunner(m_view); }

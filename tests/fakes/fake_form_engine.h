@@ -20,11 +20,15 @@ public:
     std::vector<std::string> failingScripts;
     // Runs inside RunScript, as the engine's nested main loop would run other events.
     std::function<void(const std::string&)> whileScriptRuns;
+    // What the page does when a script runs (for example fill the buffer).
+    std::function<void(const std::string&)> onScript;
+    bool pdfPrintFails = false;
 
-    // What the host asked for.
+    // What the host asked for, in order: scripts, and "print" / "pdf" for printing.
     std::vector<std::string> navigations;
     std::vector<std::string> scripts;
-    std::vector<PrintCommand> printCommands;
+    std::vector<std::string> calls;
+    std::vector<std::string> pdfPaths;
     IFormEngineEvents* sink = nullptr;
 
     void SetEventSink(IFormEngineEvents* eventSink) override { sink = eventSink; }
@@ -32,6 +36,7 @@ public:
 
     bool RunScript(const std::string& script) override {
         scripts.push_back(script);
+        calls.push_back(script);
         if (whileScriptRuns) {
             whileScriptRuns(script);
         }
@@ -42,6 +47,9 @@ public:
             if (failing == script) {
                 return false;
             }
+        }
+        if (onScript) {
+            onScript(script);
         }
         return true;
     }
@@ -61,6 +69,7 @@ public:
         const BufferAccess access = Access();
         if (access == BufferAccess::Done) {
             buffer = text.substr(0, text.find('\0'));
+            calls.push_back("write:" + buffer);
         }
         return access;
     }
@@ -73,7 +82,13 @@ public:
         return access;
     }
 
-    void ExecutePrintCommand(PrintCommand command) override { printCommands.push_back(command); }
+    void PrintWithDialog() override { calls.push_back("print"); }
+
+    bool PrintToPdf(const std::string& path) override {
+        calls.push_back("pdf");
+        pdfPaths.push_back(path);
+        return !pdfPrintFails;
+    }
 
 private:
     BufferAccess Access() const {

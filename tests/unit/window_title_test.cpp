@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/window_title.h"
+#include "host/window_title.h"
 
 namespace praxora {
 namespace {

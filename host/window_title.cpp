@@ -1,6 +1,6 @@
-#include "app/window_title.h"
+#include "host/window_title.h"
 
-#include "app/app_texts.h"
+#include "host/host_texts.h"
 #include "storage/paths.h"
 
 namespace praxora {
