@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <wx/iconbndl.h>
+#include <wx/image.h>
 #include <wx/mstream.h>
 
 #include "app/app_texts.h"
@@ -13,6 +14,9 @@ namespace praxora {
 namespace {
 
 wxIconBundle ProgramIcons() {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);  // the icon images are PNG
+    }
     wxIconBundle icons;
     size_t count = 0;
     const IconImage* images = IconImages(count);
@@ -45,7 +49,7 @@ CMainFrame::CMainFrame(IHostUi& ui, const EngineOptions& engineOptions)
 }
 
 void CMainFrame::OnMenuCommand(wxCommandEvent& event) {
-    const auto command = CommandForMenuId(event.GetId());
+    const auto command = CommandForMenuId(CommandIdForMenuItem(event.GetId()));
     if (!command) {
         event.Skip();
         return;

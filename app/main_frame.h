@@ -15,6 +15,7 @@ public:
     // False when the engine could not be made; the frame must then be destroyed.
     bool HasView() const { return m_viewWindow != nullptr && m_viewWindow->IsReady(); }
     CTolvView& View() { return m_viewWindow->View(); }
+    void FocusPage() { m_viewWindow->FocusPage(); }
 
 private:
     void OnMenuCommand(wxCommandEvent& event);

@@ -9,4 +9,9 @@ namespace praxora {
 // item texts.
 wxMenuBar* CreateMainMenuBar();
 
+// wxWidgets takes item ids below 32767 only, and the standard command ids lie above it:
+// each item gets an id of its own, which maps back to the command id it stands for.
+int MenuItemIdFor(int commandId);
+int CommandIdForMenuItem(int menuItemId);  // 0 when the item stands for none
+
 }  // namespace praxora

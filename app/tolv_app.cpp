@@ -3,7 +3,6 @@
 #include <wx/config.h>
 #include <wx/display.h>
 #include <wx/filehistory.h>
-#include <wx/image.h>
 
 #include <chrono>
 #include <fstream>
@@ -45,7 +44,6 @@ bool CTolvApp::OnInit() {
         }
     }
 
-    wxImage::AddHandler(new wxPNGHandler);  // the icon images are PNG
     // A preview's PDF left by a crash or a kill still holds patient data.
     RemoveLeftoverScratchFolders();
 
@@ -74,6 +72,7 @@ bool CTolvApp::OnInit() {
     m_frame->SetSize(wxGetClientDisplayRect());
     m_frame->Maximize();
     m_frame->Show();
+    m_frame->FocusPage();  // typing goes to the form from the start
     m_frame->View().OnInitialUpdate();
     return true;
 }

@@ -19,6 +19,12 @@ CTolvViewWindow::CTolvViewWindow(wxWindow* parent, IHostUi& ui, const EngineOpti
     m_view = std::make_unique<CTolvView>(*m_engine, ui, std::move(viewOptions));
 }
 
+void CTolvViewWindow::FocusPage() {
+    if (m_engine) {
+        m_engine->GetWindow()->SetFocus();
+    }
+}
+
 CTolvViewWindow::~CTolvViewWindow() {
     // The engine's events must not reach a view that is gone.
     if (m_engine) {

@@ -21,6 +21,8 @@ public:
     bool IsReady() const { return m_view != nullptr; }
     CTolvView& View() { return *m_view; }
     IFormEngine& Engine() { return *m_engine; }
+    // Gives the page the keyboard focus.
+    void FocusPage();
 
 private:
     std::unique_ptr<CFormEngineWindow> m_engine;
