@@ -15,6 +15,7 @@
 #include "host/window_title.h"
 #include "storage/paths.h"
 #include "storage/scratch_folder.h"
+#include "storage/utf8_text_file.h"
 
 namespace praxora {
 
@@ -22,6 +23,7 @@ CTolvApp::CTolvApp() = default;
 CTolvApp::~CTolvApp() = default;
 
 bool CTolvApp::OnInit() {
+    PrepareProcessForFileWrites();
     // wxApp's own parsing would refuse our arguments; ours ignores what it does not know.
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {

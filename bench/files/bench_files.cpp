@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -126,6 +127,23 @@ int main() {
         std::printf("%-18s %-6s %10.3f %10.3f %6.2fx\n", c.name, "read", read_ours, read_raw,
                     read_ours / read_raw);
     }
+
+    // A save looks through its folder for what killed saves left: its cost beside many
+    // records, as in a clinic's Patients folder after years of use.
+    constexpr int kNeighbours = 5000;
+    const std::string crowded = folder + "/crowded";
+    std::filesystem::create_directory(crowded);
+    for (int i = 0; i < kNeighbours; ++i) {
+        std::ofstream(crowded + "/patient-" + std::to_string(i) + ".tolv") << kMark;
+    }
+    const std::string small_text(kSmall, 'a');
+    const double crowded_write = MedianMilliseconds([&] {
+        if (!praxora::WriteUtf8TextFile(crowded + "/record.tolv", small_text)) {
+            Fail("WriteUtf8TextFile");
+        }
+    });
+    std::printf("\n30 KB write beside %d records, milliseconds: %10.3f\n", kNeighbours,
+                crowded_write);
 
     // Why the codec is our own: its validation against GLib's on the same 16 MiB.
     std::printf("\nUTF-8 validation of 16 MiB, milliseconds: %10s %10s\n", "ours", "GLib");
