@@ -3,7 +3,7 @@ BUILD ?= build
 SAN_BUILD ?= build-sanitize
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test test-sanitize build setup bench package clean format
+.PHONY: run test test-sanitize build setup bench package test-package clean format
 
 setup:
 	@scripts/bootstrap
@@ -36,6 +36,11 @@ bench: build
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The package through lintian, appstreamcli and desktop-file-validate, then the program
+# started from an extracted copy under Xvfb; nothing is installed.
+test-package: package
+	scripts/check-package $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

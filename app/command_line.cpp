@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* kDeveloperSwitch = "--developer";
 constexpr const char* kProbeSwitch = "--startup-probe=";
+constexpr const char* kVersionSwitch = "--version";
 
 bool IsSwitch(const std::string& argument) {
 #ifdef _WIN32
@@ -30,6 +31,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
         if (argument == kDeveloperSwitch) {
             commandLine.developerTools = true;
+        } else if (argument == kVersionSwitch) {
+            commandLine.showVersion = true;
         } else if (StartsWith(argument, kProbeSwitch)) {
             commandLine.startupProbeFile = argument.substr(std::string(kProbeSwitch).size());
         } else if (!IsSwitch(argument) && !commandLine.filePath && !argument.empty()) {

@@ -14,6 +14,8 @@ struct CommandLine {
     bool developerTools = false;
     // --startup-probe=FILE: write the moment the page completed to FILE (benchmarks).
     std::optional<std::string> startupProbeFile;
+    // --version: print the program's version and end, without a window.
+    bool showVersion = false;
 };
 
 // Parses the arguments after the program's name. Switches begin with "-" or "/";

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -102,4 +103,15 @@ void CTolvApp::WriteStartupProbe() {
 
 }  // namespace praxora
 
-wxIMPLEMENT_APP(praxora::CTolvApp);
+wxIMPLEMENT_APP_NO_MAIN(praxora::CTolvApp);
+
+// "--version" is answered before the toolkit starts, so it works without a display.
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (praxora::ParseCommandLine(arguments).showVersion) {
+        std::cout << praxora::texts::kAppTitle << ' ' << PRAXORA_FILE_VERSION << '\n';
+        return std::cout.good() ? 0 : 1;
+    }
+    wxDISABLE_DEBUG_SUPPORT();
+    return wxEntry(argc, argv);
+}

@@ -18,6 +18,7 @@ struct CommandLineCase {
     std::vector<std::string> arguments;
     std::optional<std::string> filePath;
     bool developerTools;
+    bool showVersion = false;
 };
 
 void PrintTo(const CommandLineCase& c, std::ostream* os) {
@@ -33,6 +34,7 @@ TEST_P(CommandLineTest, TakesTheFirstPathAndIgnoresTheRest) {
     const CommandLine parsed = ParseCommandLine(c.arguments);
     EXPECT_EQ(parsed.filePath, c.filePath);
     EXPECT_EQ(parsed.developerTools, c.developerTools);
+    EXPECT_EQ(parsed.showVersion, c.showVersion);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,7 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{{"-x", "a.tolv", "b.tolv", "--print"}, "a.tolv", false},
                       CommandLineCase{{"--unknown", "-p"}, std::nullopt, false},
                       CommandLineCase{{"--developer", "a.tolv"}, "a.tolv", true},
-                      CommandLineCase{{""}, std::nullopt, false}));
+                      CommandLineCase{{""}, std::nullopt, false},
+                      CommandLineCase{{"--version"}, std::nullopt, false, true},
+                      CommandLineCase{{"a.tolv", "--version"}, "a.tolv", false, true},
+                      CommandLineCase{{"--versions", "-version"}, std::nullopt, false}));
 
 TEST(CommandLineTest, StartupProbeIsASwitchNotAFile) {
     const CommandLine parsed = ParseCommandLine({"--startup-probe=/tmp/probe", "a.tolv"});
