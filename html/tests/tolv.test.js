@@ -1,7 +1,10 @@
 'use strict';
 
-// Tests of the form page, run against the real page in a frame (win is its window). Each test
-// starts from newRecord().
+// Tests of the form page, run inside the page itself (win is its window). Each test starts
+// from newRecord(). The whole file is one function so its helpers stay out of the page's
+// global scope.
+
+(function pageSuite() {
 
 const SECTION_PREFIXES = ['applicant.', 'statement.', 'interpreter.', 'preparer.', 'identification.',
   'summary.', 'surgeon.', 'referral.', 'findings.', 'vaccination.', 'additional.'];
@@ -457,3 +460,4 @@ test('strict content security policy and nothing inline for it to block', (win) 
     ok(!/^[a-z]+:/i.test(el.getAttribute('src') || el.getAttribute('href')), 'only the page\'s own files');
   }
 });
+})();
