@@ -6,16 +6,23 @@
 
 const FORM_EDITION = '02/27/26';
 
+// labEvidence: a dose may be laboratory evidence of immunity (only these diseases accept it);
+// extras: checkboxes of the row, [field, label].
 const VACCINES = [
-  { key: 'dtp', name: 'Diphtheria, tetanus, pertussis (DTaP, DT, Tdap, Td)' },
+  { key: 'dtp', name: 'DTaP or DT (children under 7 years)' },
+  { key: 'tdTdap', name: 'Td or Tdap (7 years and older)' },
   { key: 'polio', name: 'Polio (IPV or OPV)' },
-  { key: 'mmr', name: 'Measles, mumps, rubella (MMR)' },
+  { key: 'mmr', name: 'Measles, mumps, rubella (MMR)',
+    extras: [['immuneMeasles', 'Laboratory evidence of immunity to measles'],
+      ['immuneMumps', 'Laboratory evidence of immunity to mumps'],
+      ['immuneRubella', 'Laboratory evidence of immunity to rubella']] },
   { key: 'hib', name: 'Haemophilus influenzae type b (Hib)' },
-  { key: 'hepatitisA', name: 'Hepatitis A' },
-  { key: 'hepatitisB', name: 'Hepatitis B' },
+  { key: 'hepatitisA', name: 'Hepatitis A', labEvidence: true },
+  { key: 'hepatitisB', name: 'Hepatitis B', labEvidence: true },
   { key: 'rotavirus', name: 'Rotavirus' },
   { key: 'meningococcal', name: 'Meningococcal (MenACWY)' },
-  { key: 'varicella', name: 'Varicella' },
+  { key: 'varicella', name: 'Varicella', labEvidence: true,
+    extras: [['history', 'Documented history of varicella (chickenpox)']] },
   { key: 'pneumococcal', name: 'Pneumococcal' },
   { key: 'influenza', name: 'Influenza' },
 ];
@@ -54,7 +61,17 @@ function isPlainObject(value) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Vaccination rows are the same for every vaccine, so they are made from VACCINES once.
+// Vaccination rows are the same for every vaccine, so they are made from VACCINES once. All
+// five doses exist as fields (records keep them all); only the first empty one is shown.
+
+function checkbox(name, text) {
+  const label = element('label', 'check');
+  const input = element('input');
+  input.type = 'checkbox';
+  input.name = name;
+  label.append(input, ' ', element('span', 'lt', text));
+  return label;
+}
 
 function buildVaccineRows() {
   const holder = byId('vaccineRows');
@@ -70,6 +87,7 @@ function buildVaccineRows() {
     const doses = element('div', 'doses');
     for (let dose = 1; dose <= DOSES_PER_VACCINE; dose++) {
       const cell = element('div', 'dose');
+      cell.dataset.dose = String(dose);
       const dateLabel = element('label', 'field');
       dateLabel.appendChild(element('span', 'lt', 'Dose ' + dose + ' date'));
       const date = element('input');
@@ -78,24 +96,44 @@ function buildVaccineRows() {
       dateLabel.appendChild(date);
       const sourceLabel = element('label', 'field');
       sourceLabel.appendChild(element('span', 'lt', 'Dose ' + dose + ' source'));
-      sourceLabel.appendChild(makeSelect(prefix + 'dose' + dose + '.source', DOSE_SOURCES));
+      const source = makeSelect(prefix + 'dose' + dose + '.source', DOSE_SOURCES);
+      // Older records may hold laboratory evidence for any vaccine, so the choice stays valid
+      // but is offered only where it counts.
+      if (!vaccine.labEvidence) source.querySelector('option[value="lab"]').hidden = true;
+      sourceLabel.appendChild(source);
       cell.append(dateLabel, sourceLabel);
       doses.appendChild(cell);
     }
     box.appendChild(doses);
     const tail = element('div', 'grid');
-    const completed = element('label', 'check');
-    const box2 = element('input');
-    box2.type = 'checkbox';
-    box2.name = prefix + 'completed';
-    completed.append(box2, ' ', element('span', 'lt', 'Series completed'));
+    tail.appendChild(checkbox(prefix + 'completed', 'Series completed'));
     const waiver = element('label', 'field');
     waiver.append(element('span', 'lt', 'Waiver reason'), makeSelect(prefix + 'waiver', WAIVER_REASONS));
-    tail.append(completed, waiver);
+    tail.appendChild(waiver);
+    for (const [name, text] of vaccine.extras || []) tail.appendChild(checkbox(prefix + name, text));
     box.appendChild(tail);
     fragment.appendChild(box);
   }
   holder.appendChild(fragment);
+}
+
+// Shows every dose that holds something and the first empty one after them.
+function updateDoseVisibility() {
+  for (const doses of document.querySelectorAll('#vaccineRows .doses')) {
+    let lastFilled = 0;
+    for (const cell of doses.children) {
+      const filled = Array.from(cell.querySelectorAll('[name]')).some((c) => c.value !== '');
+      if (filled) lastFilled = +cell.dataset.dose;
+    }
+    for (const cell of doses.children) {
+      const show = +cell.dataset.dose <= lastFilled + 1;
+      if (cell.hidden === show) {
+        // Focus never stays in a dose that disappears.
+        if (!show && cell.contains(document.activeElement)) continue;
+        cell.hidden = !show;
+      }
+    }
+  }
 }
 
 function makeSelect(name, options) {

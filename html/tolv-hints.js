@@ -53,6 +53,7 @@ function hintContext() {
   };
   const dob = parseIsoDate(value('applicant.dateOfBirth'));
   const exam = parseIsoDate(value('summary.examDate'));
+  const knowsAge = Boolean(dob && exam && dob <= exam);
   const classA = [];
   const classB = [];
   for (const select of byId('form').querySelectorAll('[data-class-field]')) {
@@ -61,25 +62,71 @@ function hintContext() {
     if (select.value === 'B') classB.push(group);
   }
   if (value('findings.otherClassB').trim() !== '') classB.push('other Class B conditions');
+  const doses = (key) => Array.from({ length: DOSES_PER_VACCINE }, (_, i) => ({
+    date: value('vaccination.' + key + '.dose' + (i + 1) + '.date'),
+    source: value('vaccination.' + key + '.dose' + (i + 1) + '.source'),
+  }));
   return {
     value,
     dob,
     exam,
+    knowsAge,
     birthYear: dob ? dob.getUTCFullYear() : NaN,
     examMonth: exam ? exam.getUTCMonth() + 1 : NaN,
     vaccinationOnly: value('applicant.vaccinationOnly') === true,
     classA,
     classB,
+    doses,
+    ageIn: (ranges) => knowsAge && ageInRanges(dob, exam, ranges),
+    // Why a chest X-ray is due, if it is.
+    xrayReasons: () => {
+      const reasons = [];
+      if (value('findings.tb.igraResult') === 'positive') reasons.push('a positive IGRA');
+      if (value('findings.tb.symptoms') === 'present') reasons.push('signs or symptoms of tuberculosis');
+      if (value('findings.tb.hiv') === 'known') reasons.push('known HIV infection');
+      return reasons;
+    },
+    labDosesNotAccepted: () => VACCINES.filter((v) => !v.labEvidence && doses(v.key).some((d) => d.source === 'lab'))
+      .map((v) => v.name),
+    completedWithoutDoses: () => VACCINES.filter((v) => value('vaccination.' + v.key + '.completed') === true
+      && !doses(v.key).some((d) => d.date !== '')).map((v) => v.name),
   };
 }
 
-function vaccineRecorded(context, key) {
-  const prefix = 'vaccination.' + key + '.';
-  if (context.value(prefix + 'completed') === true || context.value(prefix + 'waiver') !== '') return true;
-  for (let dose = 1; dose <= DOSES_PER_VACCINE; dose++) {
-    if (context.value(prefix + 'dose' + dose + '.source') === 'lab') return true;
+// Evidence of immunity that the vaccine accepts.
+function vaccineImmune(context, vaccine) {
+  const prefix = 'vaccination.' + vaccine.key + '.';
+  if (vaccine.key === 'mmr') {
+    return ['immuneMeasles', 'immuneMumps', 'immuneRubella'].every((name) => context.value(prefix + name) === true);
   }
-  return false;
+  if (vaccine.key === 'varicella' && context.value(prefix + 'history') === true) return true;
+  return Boolean(vaccine.labEvidence) && context.doses(vaccine.key).some((d) => d.source === 'lab');
+}
+
+// A vaccine that applies is recorded once it was waived, given here, completed with its doses,
+// or the applicant is immune by evidence it accepts.
+function vaccineRecorded(context, key) {
+  const vaccine = VACCINES.find((v) => v.key === key);
+  const prefix = 'vaccination.' + key + '.';
+  const doses = context.doses(key);
+  if (context.value(prefix + 'waiver') !== '') return true;
+  if (doses.some((d) => d.source === 'given')) return true;
+  if (context.value(prefix + 'completed') === true && doses.some((d) => d.date !== '')) return true;
+  return vaccineImmune(context, vaccine);
+}
+
+// Sections the user has left a field of since the record was opened; a section's list of
+// empty required fields waits until then, or until the section holds a value.
+let touchedSections = new Set();
+
+function sectionStarted(context, section) {
+  if (touchedSections.has(section)) return true;
+  const holder = document.querySelector('[data-section="' + section + '"]');
+  if (!holder) return true;
+  return Array.from(holder.querySelectorAll('[name]')).some((control) => {
+    const v = context.value(control.name);
+    return v !== '' && v !== false;
+  });
 }
 
 // Returns the hints as { section: [{ id, kind, text }] } plus the vaccines that apply and the
@@ -90,9 +137,10 @@ function evaluateHints() {
   const add = (section, id, kind, text) => (bySection[section] = bySection[section] || []).push({ id, kind, text });
   const vaccines = Object.create(null);
   const required = new Set();
-  const knowsAge = context.dob && context.exam && context.dob <= context.exam;
+  const knowsAge = context.knowsAge;
   const ageText = knowsAge ? describeAge(context.dob, context.exam) : '';
   let askedForAge = false;
+  const textOf = (rule) => (typeof rule.text === 'function' ? rule.text(context) : rule.text);
 
   for (const rule of (typeof HINT_RULES === 'undefined' ? [] : HINT_RULES)) {
     if (rule.skipVaccinationOnly && context.vaccinationOnly) continue;
@@ -110,19 +158,23 @@ function evaluateHints() {
       if (!applies) continue;
       const done = rule.kind === 'vaccine' ? vaccineRecorded(context, rule.vaccine) : rule.done(context.value);
       if (!done) {
-        add(rule.section, rule.id, rule.kind, rule.text + ' Age on the examination date: ' + ageText + '. Not recorded yet.');
+        add(rule.section, rule.id, rule.kind, textOf(rule) + ' Age on the examination date: ' + ageText + '. '
+          + (rule.kind === 'vaccine' ? 'Neither given nor waived yet.' : 'Not recorded yet.'));
       }
     } else if (rule.kind === 'consistency') {
       const message = rule.check(context);
       if (message) add(rule.section, rule.id, 'warning', message);
     } else if (rule.kind === 'required') {
+      if (rule.when && !rule.when(context)) continue;
       const missing = [];
       for (const name of rule.fields) {
         required.add(name);
         const v = context.value(name);
         if (v === '' || v === false) missing.push(fieldLabel(name));
       }
-      if (missing.length) add(rule.section, rule.id, 'required', 'Still empty: ' + missing.join('; ') + '.');
+      if (missing.length && (rule.when || sectionStarted(context, rule.section))) {
+        add(rule.section, rule.id, 'required', 'Still empty: ' + missing.join('; ') + '.');
+      }
     }
   }
   return { bySection, vaccines, required, ageText };

@@ -81,6 +81,8 @@ function printItems(container, items) {
         const span = child.classList.contains('full') ? 3 : child.classList.contains('wide') ? 2 : 1;
         items.push({ type: 'cell', label, node: () => displayValue(field), span });
       }
+    } else if (child.matches('.certification')) {
+      items.push({ type: 'signature', holder: child });
     } else if (child.id === 'vaccineRows') {
       items.push({ type: 'vaccines' });
     } else {
@@ -164,6 +166,23 @@ class Pager {
     this.continuationCount = make ? make().length : 0;
   }
 
+  // Places a part that must stay on one sheet: when it runs over onto a further sheet, it is
+  // taken back and placed again from the top of a new sheet.
+  keepTogether(place) {
+    if (!this.body) this.newSheet();
+    const sheetIndex = this.sheets.length - 1;
+    const before = this.body.childElementCount;
+    const fresh = this.isFresh();
+    place();
+    if (this.sheets.length - 1 === sheetIndex || fresh) return;
+    for (const sheet of this.sheets.splice(sheetIndex + 1)) sheet.remove();
+    this.body = this.sheets[sheetIndex].querySelector('.sheet-body');
+    while (this.body.childElementCount > before) this.body.lastElementChild.remove();
+    this.continuation = null;
+    this.newSheet();
+    place();
+  }
+
   finish() {
     const total = this.sheets.length;
     this.sheets.forEach((sheet, index) => {
@@ -241,7 +260,7 @@ function vaccineHeaderRow() {
   const row = element('div', 'vrow vhead');
   const heads = ['Vaccine'];
   for (let dose = 1; dose <= DOSES_PER_VACCINE; dose++) heads.push('Dose ' + dose);
-  heads.push('Completed', 'Waiver');
+  heads.push('Completed', 'Waiver or evidence');
   for (const text of heads) row.appendChild(element('div', 'vcell', text));
   return row;
 }
@@ -258,8 +277,35 @@ function vaccineRow(vaccine) {
   }
   row.appendChild(element('div', 'vcell', v('completed') ? '\u2612 Yes' : '\u2610'));
   const waiver = WAIVER_REASONS.find(([value]) => value === v('waiver'));
-  row.appendChild(element('div', 'vcell', waiver ? waiver[1] : ''));
+  const notes = waiver && waiver[0] ? [waiver[1]] : [];
+  const immune = (vaccine.extras || []).filter(([name]) => v(name) === true).map(([, text]) => text);
+  row.appendChild(element('div', 'vcell', notes.concat(immune).join('; ')));
   return row;
+}
+
+// A signer's block: the certification, a ruled line to sign on, the printed name and the date.
+function signatureBlock(holder) {
+  const { byName } = fields();
+  const v = (name) => {
+    const field = byName.get(name);
+    return field ? readField(field).trim() : '';
+  };
+  const name = holder.dataset.nameFields.split(' ').map(v).filter(Boolean).join(' ');
+  const block = element('div', 'psign');
+  block.dataset.signer = holder.dataset.signer;
+  block.appendChild(element('p', 'psign-title', holder.querySelector('.cert-title').textContent.trim()));
+  block.appendChild(element('p', 'psign-text', holder.querySelector('.cert-text').textContent.trim()));
+  const lines = element('div', 'psign-lines');
+  const line = (label, value, className) => {
+    const cell = element('div', 'psign-cell ' + className);
+    cell.append(element('div', 'psign-value', value), element('div', 'psign-label', label));
+    return cell;
+  };
+  lines.append(line('Signature of the ' + holder.dataset.signer.toLowerCase(), '', 'psign-signature'),
+    line('Printed name', name, 'psign-name'),
+    line('Date of signature (mm/dd/yyyy)', displayDate(v(holder.dataset.dateField)), 'psign-date'));
+  block.appendChild(lines);
+  return block;
 }
 
 function sectionTitle(text, continued) {
@@ -270,7 +316,7 @@ function buildPacket(packet) {
   const pager = new Pager(packet, applicantHeader());
   pager.newSheet();
   pager.place([element('h1', 'ptitle', 'Report of Immigration Medical Examination and Vaccination Record')]);
-  for (const section of byId('form').querySelectorAll(':scope > fieldset.section')) {
+  const placeSection = (section) => {
     const title = section.querySelector('legend').textContent.trim();
     const items = printItems(section, []);
     let lead = [sectionTitle(title, false)];
@@ -308,6 +354,11 @@ function buildPacket(packet) {
         placeText(pager, item.label, item.text, lead);
         lead = null;
         i++;
+      } else if (item.type === 'signature') {
+        // The block is one node, so it moves to the next sheet whole rather than split.
+        pager.place((lead || []).concat(signatureBlock(item.holder)));
+        lead = null;
+        i++;
       } else if (item.type === 'vaccines') {
         pager.setContinuation(() => [sectionTitle(title, true), vaccineHeaderRow()]);
         pager.place((lead || []).concat(vaccineHeaderRow(), vaccineRow(VACCINES[0])));
@@ -322,6 +373,10 @@ function buildPacket(packet) {
     }
     flushLead();
     pager.startSection(null);
+  };
+  for (const section of byId('form').querySelectorAll(':scope > fieldset.section')) {
+    if (section.hasAttribute('data-keep-together')) pager.keepTogether(() => placeSection(section));
+    else placeSection(section);
   }
   pager.finish();
   return pager.sheets.length;
@@ -330,11 +385,16 @@ function buildPacket(packet) {
 // Lays the form out as the print packet and shows it; returns the number of sheets. Calling it
 // again rebuilds the packet from the current values.
 let editorScrollY = 0;
+let focusBeforePacket = null;
 
 function preparePrintPacket() {
   const packet = byId('printPacket');
   packet.textContent = '';
-  if (!document.body.classList.contains('packet-mode')) editorScrollY = window.scrollY;
+  if (!document.body.classList.contains('packet-mode')) {
+    editorScrollY = window.scrollY;
+    const active = document.activeElement;
+    focusBeforePacket = active && active !== document.body && !byId('packetView').contains(active) ? active : null;
+  }
   document.body.classList.add('packet-mode', 'has-packet');
   const count = buildPacket(packet);
   window.scrollTo(0, 0);
@@ -343,13 +403,18 @@ function preparePrintPacket() {
   return count;
 }
 
-// Back to the editing view. The packet stays printable until the form changes, in case the
-// engine still renders pages after its print event.
+// Back to the editing view, with focus where it was before the packet (the field, or the
+// toolbar command that asked for it). The packet stays printable until the form changes, in
+// case the engine still renders pages after its print event.
 function closePrintPacket() {
   if (!document.body.classList.contains('packet-mode')) return;
   document.body.classList.remove('packet-mode');
   window.scrollTo(0, editorScrollY);
-  if (document.activeElement === byId('packetBack')) byId('form').querySelector('[name]').focus({ preventScroll: true });
+  if (document.activeElement === byId('packetBack') || document.activeElement === document.body) {
+    const target = focusBeforePacket && focusBeforePacket.isConnected ? focusBeforePacket : byId('form').querySelector('[name]');
+    target.focus({ preventScroll: true });
+  }
+  focusBeforePacket = null;
 }
 
 function discardPrintPacket() {

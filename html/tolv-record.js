@@ -41,6 +41,7 @@ function checkEnvelope(object, formats, what) {
 
 function newRecord() {
   clearForm();
+  touchedSections = new Set();
   keptFields = Object.create(null);
   keptMembers = Object.create(null);
   formChanged();
@@ -93,6 +94,7 @@ function loadRecord(text) {
 
   clearForm();
   for (const [field, value] of known) writeField(field, value);
+  touchedSections = new Set();
   keptFields = unknown;
   keptMembers = Object.create(null);
   for (const key of Object.keys(record)) {
@@ -127,6 +129,7 @@ function showToast(message) {
 // After any change made by the host: hints follow the new values and a prepared packet is stale.
 function formChanged() {
   discardPrintPacket();
+  updateDoseVisibility();
   renderHints();
 }
 

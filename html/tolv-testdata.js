@@ -87,7 +87,16 @@ function testDataValues() {
     'referral.date': '2026-02-11',
     'referral.reason': 'Positive IGRA; evaluation for latent tuberculosis infection',
     'referral.outcomeDate': '2026-03-02',
+    'referral.evaluator.familyName': 'TESTSPECIALIST',
+    'referral.evaluator.givenName': 'Placeholder',
+    'referral.evaluator.title': 'Tuberculosis clinic physician (test data)',
+    'referral.evaluator.phone': '555-0140',
+    'referral.evaluator.treatmentDate': '',
+    'referral.evaluator.signatureDate': '2026-03-02',
     'referral.outcome': 'Evaluated by the test health department.\nLatent infection, no active disease; treatment offered.',
+    'findings.tb.symptoms': 'none',
+    'findings.tb.hiv': 'notKnown',
+    'findings.tb.igraType': 'qftPlus',
     'findings.tb.igraDate': '2026-02-10',
     'findings.tb.igraResult': 'positive',
     'findings.tb.cxrDate': '2026-02-12',
@@ -105,6 +114,7 @@ function testDataValues() {
     'findings.syphilis.treatment': 'None needed',
     'findings.syphilis.treatmentDate': '',
     'findings.syphilis.class': 'none',
+    'findings.gonorrhea.testType': '',
     'findings.gonorrhea.testDate': '2026-02-10',
     'findings.gonorrhea.result': 'notRequired',
     'findings.gonorrhea.treatment': 'None needed',
@@ -121,6 +131,7 @@ function testDataValues() {
   };
   const doses = {
     dtp: ['1990-06-15', '1990-08-15', '1990-10-15', '1991-10-15', '1995-04-15'],
+    tdTdap: ['2008-04-15', 'given'],
     polio: ['1990-06-15', '1990-08-15', '1991-01-15', '1995-04-15'],
     mmr: ['1991-04-15', '1995-04-15'],
     hepatitisB: ['1990-04-16', '1990-06-15', '1990-12-15'],
@@ -143,7 +154,7 @@ function testDataValues() {
         values[dose + 'source'] = 'record';
       }
     });
-    values[prefix + 'completed'] = list.length > 0;
+    values[prefix + 'completed'] = list.length > 0 && vaccine.key !== 'tdTdap';
     if (!list.length) values[prefix + 'waiver'] = 'notAgeAppropriate';
   }
   return values;
@@ -151,6 +162,7 @@ function testDataValues() {
 
 function fillTestData() {
   clearForm();
+  touchedSections = new Set();
   keptFields = Object.create(null);
   keptMembers = Object.create(null);
   const { known } = checkedFieldValues(testDataValues());
