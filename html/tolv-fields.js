@@ -104,14 +104,15 @@ function buildVaccineRows() {
       cell.append(dateLabel, sourceLabel);
       doses.appendChild(cell);
     }
-    box.appendChild(doses);
-    const tail = element('div', 'grid');
+    const tail = element('div', 'grid vaccine-tail');
     tail.appendChild(checkbox(prefix + 'completed', 'Series completed'));
     const waiver = element('label', 'field');
     waiver.append(element('span', 'lt', 'Waiver reason'), makeSelect(prefix + 'waiver', WAIVER_REASONS));
     tail.appendChild(waiver);
     for (const [name, text] of vaccine.extras || []) tail.appendChild(checkbox(prefix + name, text));
-    box.appendChild(tail);
+    const body = element('div', 'vaccine-body');
+    body.append(doses, tail);
+    box.appendChild(body);
     fragment.appendChild(box);
   }
   holder.appendChild(fragment);
