@@ -30,8 +30,8 @@ const DOSES_PER_VACCINE = 5;
 const DOSE_SOURCES = [
   ['', ''],
   ['record', 'R: record'],
-  ['given', 'G: given here'],
-  ['lab', 'L: lab immunity'],
+  ['given', 'G: given'],
+  ['lab', 'L: lab'],
 ];
 const WAIVER_REASONS = [
   ['', ''],
