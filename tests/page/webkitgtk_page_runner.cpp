@@ -11,8 +11,8 @@
 // The suite reports through its global function pageTestReport(): an empty text while it
 // runs, then one "FAIL name: message" line per failing test and a last line "N passed, M
 // failed". The suite runs twice: once in a 1200 px wide window, then as its narrow pass
-// (SUITE?pass=narrow) in a 320 px wide one. The other two modes load a page, run a script in it and save a picture or a
-// printed PDF of the result, for looking at the page by eye.
+// (SUITE?pass=narrow) in a 320 px wide one. The other two modes load a page, run a script in it and
+// save a picture or a printed PDF of the result, for looking at the page by eye.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -190,7 +190,8 @@ int RunSuite(Run& run, const char* suite) {
     const bool wide = RunPass(run, page);
     SetWidth(run, kNarrowWidth);
     std::printf("narrow pass, %d px wide:\n", kNarrowWidth);
-    const bool narrow = RunPass(run, page + (page.find('?') == std::string::npos ? "?" : "&") + "pass=narrow");
+    const bool narrow =
+        RunPass(run, page + (page.find('?') == std::string::npos ? "?" : "&") + "pass=narrow");
     return wide && narrow ? 0 : 1;
 }
 
