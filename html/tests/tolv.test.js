@@ -512,6 +512,19 @@ test('print packet: signature blocks of every signer on the sheets of their sect
   checkSignatures(win, 'blank form', false);
 });
 
+test('signature blocks and the preparer section stay whole wherever a sheet ends', (win) => {
+  win.fillTestData();
+  // A longer and longer name in care of moves everything after it down, line by line, through
+  // a whole sheet.
+  // (Up to about three quarters of a sheet: one field taller than a sheet cannot fit anywhere.)
+  for (let lines = 0; lines <= 56; lines += 2) {
+    setFields(win, { 'applicant.inCareOf': 'Example care of line. '.repeat(lines * 3) });
+    const count = win.preparePrintPacket();
+    checkSheets(win, count, 'TESTPATIENT, Fictitia Sample', 'A-000-000-000');
+    checkSignatures(win, lines + ' lines', true);
+  }
+});
+
 test('print packet: every page has the header and the footer, N of M', (win) => {
   win.fillTestData();
   const count = win.preparePrintPacket();
