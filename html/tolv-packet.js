@@ -52,8 +52,12 @@ function labelTextOf(label) {
 // and long texts that may need splitting across sheets.
 function printItems(container, items) {
   const { byName } = fields();
+  // A date of signature is printed in its signer's block, not a second time among the cells.
+  const signedOn = new Set(Array.from(container.closest('fieldset.section').querySelectorAll('.certification'),
+    (c) => c.dataset.dateField));
   for (const child of container.children) {
     if (child.classList.contains('screen-only') || child.classList.contains('hints')) continue;
+    if (child.matches('label.field') && signedOn.has(child.querySelector('[name]').name)) continue;
     if (child.tagName === 'LEGEND') continue;
     if (child.matches('fieldset.group')) {
       items.push({ type: 'heading', text: child.querySelector('legend').textContent.trim() });
