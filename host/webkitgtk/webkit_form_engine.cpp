@@ -8,6 +8,7 @@
 
 #include "host/form_engine_window.h"
 #include "host/webkitgtk/webkit_content_filter.h"
+#include "host/webkitgtk/webkit_engine_settings.h"
 #include "host/webkitgtk/webkit_printing.h"
 #include "host/webkitgtk/webkit_script_runner.h"
 
@@ -24,15 +25,7 @@ void ConfigureContext(WebKitWebContext* context) {
 }
 
 void ConfigureSettings(WebKitWebView* view, const EngineOptions& options) {
-    WebKitSettings* settings = webkit_web_view_get_settings(view);
-    webkit_settings_set_enable_developer_extras(settings, options.developerTools);
-    // Console messages may hold patient text: never echo them.
-    webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
-    webkit_settings_set_enable_html5_local_storage(settings, FALSE);
-    webkit_settings_set_enable_page_cache(settings, FALSE);
-    webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
-    webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
-    webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+    ConfigureEngineSettings(view, options.developerTools);
 }
 
 gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,

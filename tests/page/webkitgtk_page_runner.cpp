@@ -1,15 +1,18 @@
-// Runs the form page's own test suite in the real engine (WebKitGTK) and reports the result.
+// Runs the form page's own test suite in the real engine (WebKitGTK), under the engine settings,
+// sandbox and content filter of the program itself, and reports the result.
 //
-//   webkitgtk_page_runner [SUITE]            run the suite (default: the source tree's suite)
+//   webkitgtk_page_runner [SUITE]            run the suite (default: the build's suite page)
 //   webkitgtk_page_runner --snapshot PAGE SCRIPT OUT.png
 //   webkitgtk_page_runner --pdf PAGE SCRIPT OUT.pdf
 //
-// PRAXORA_PAGE_TIMEOUT (seconds) and PRAXORA_PAGE_ZOOM (zoom level) adjust a run.
+// PRAXORA_PAGE_TIMEOUT (seconds), PRAXORA_PAGE_ZOOM (zoom level) and PRAXORA_PAGE_WIDTH (window
+// width in pixels, for the other two modes) adjust a run.
 //
 // The suite reports through its global function pageTestReport(): an empty text while it
 // runs, then one "FAIL name: message" line per failing test and a last line "N passed, M
-// failed". The other two modes load a page, run a script in it and save a picture or a
-// printed PDF of the result, for looking at the page by eye.
+// failed". The suite runs twice: once in a 1200 px wide window, then as its narrow pass
+// (SUITE?pass=narrow) in a 320 px wide one. The other two modes load a page, run a script in it and
+// save a picture or a printed PDF of the result, for looking at the page by eye.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -18,6 +21,9 @@
 #include <cstring>
 #include <string>
 
+#include "host/webkitgtk/webkit_content_filter.h"
+#include "host/webkitgtk/webkit_engine_settings.h"
+
 #ifndef PRAXORA_PAGE_SUITE
 #define PRAXORA_PAGE_SUITE ""
 #endif
@@ -25,10 +31,14 @@
 namespace {
 
 constexpr guint kPollMilliseconds = 100;
-constexpr gint64 kDefaultTimeoutSeconds = 90;
+constexpr gint64 kDefaultTimeoutSeconds = 180;
+constexpr gint kWideWidth = 1200;
+constexpr gint kNarrowWidth = 320;
+constexpr gint kWindowHeight = 900;
 
 struct Run {
     GMainLoop* loop = nullptr;
+    GtkWidget* window = nullptr;
     WebKitWebView* view = nullptr;
     bool loaded = false;
     bool loadFailed = false;
@@ -118,8 +128,10 @@ void Pause(Run& run, guint milliseconds) {
     g_main_loop_run(run.loop);
 }
 
-bool Load(Run& run, const char* pathOrUri) {
-    const std::string uri = ToUri(pathOrUri);
+bool Load(Run& run, const std::string& pathOrUri) {
+    const std::string uri = ToUri(pathOrUri.c_str());
+    run.loaded = false;
+    run.loadFailed = false;
     webkit_web_view_load_uri(run.view, uri.c_str());
     while (!run.loaded && !run.timedOut) {
         g_main_loop_run(run.loop);
@@ -127,17 +139,24 @@ bool Load(Run& run, const char* pathOrUri) {
     return run.loaded && !run.loadFailed;
 }
 
-int RunSuite(Run& run, const char* suite) {
-    if (!Load(run, suite)) {
+void SetWidth(Run& run, gint width) {
+    gtk_window_resize(GTK_WINDOW(run.window), width, kWindowHeight);
+    // Let the resize reach the view before the page lays out.
+    Pause(run, 300);
+}
+
+// One pass of the suite; its report goes to standard output. True when every test passed.
+bool RunPass(Run& run, const std::string& page) {
+    if (!Load(run, page)) {
         std::printf("0 passed, 1 failed\n");
-        return 1;
+        return false;
     }
     std::string report;
     while (!run.timedOut) {
         if (!Evaluate(run, "typeof pageTestReport === 'function' ? pageTestReport() : ''",
                       report)) {
             std::fprintf(stderr, "cannot read the results: %s\n", report.c_str());
-            return 1;
+            return false;
         }
         if (!report.empty()) {
             break;
@@ -147,7 +166,7 @@ int RunSuite(Run& run, const char* suite) {
     if (run.timedOut) {
         std::fprintf(stderr, "the suite did not finish in time\n");
         std::printf("0 passed, 1 failed\n");
-        return 1;
+        return false;
     }
     while (!report.empty() && report.back() == '\n') {
         report.pop_back();
@@ -160,9 +179,20 @@ int RunSuite(Run& run, const char* suite) {
     long failed = -1;
     if (std::sscanf(summary.c_str(), "%ld passed, %ld failed", &passed, &failed) != 2) {
         std::fprintf(stderr, "unreadable summary line\n");
-        return 1;
+        return false;
     }
-    return failed == 0 && passed > 0 ? 0 : 1;
+    return failed == 0 && passed > 0;
+}
+
+int RunSuite(Run& run, const char* suite) {
+    const std::string page = ToUri(suite);
+    std::printf("default pass, %d px wide:\n", kWideWidth);
+    const bool wide = RunPass(run, page);
+    SetWidth(run, kNarrowWidth);
+    std::printf("narrow pass, %d px wide:\n", kNarrowWidth);
+    const bool narrow =
+        RunPass(run, page + (page.find('?') == std::string::npos ? "?" : "&") + "pass=narrow");
+    return wide && narrow ? 0 : 1;
 }
 
 struct Snapshot {
@@ -185,7 +215,7 @@ void OnSnapshot(GObject* source, GAsyncResult* result, gpointer data) {
 
 int SaveSnapshot(Run& run, const char* page, const char* script, const char* out) {
     std::string result;
-    if (!Load(run, page) || !Evaluate(run, script, result)) {
+    if (!Load(run, std::string(page)) || !Evaluate(run, script, result)) {
         std::fprintf(stderr, "cannot prepare the page: %s\n", result.c_str());
         return 1;
     }
@@ -225,7 +255,7 @@ void OnPrintFailed(WebKitPrintOperation*, GError* error, gpointer data) {
 
 int SavePdf(Run& run, const char* page, const char* script, const char* out) {
     std::string result;
-    if (!Load(run, page) || !Evaluate(run, script, result)) {
+    if (!Load(run, std::string(page)) || !Evaluate(run, script, result)) {
         std::fprintf(stderr, "cannot prepare the page: %s\n", result.c_str());
         return 1;
     }
@@ -276,12 +306,18 @@ int main(int argc, char** argv) {
         timeoutText != nullptr ? std::atoll(timeoutText) : kDefaultTimeoutSeconds;
     g_timeout_add_seconds(static_cast<guint>(timeoutSeconds), OnTimeout, &run);
 
+    const char* widthText = std::getenv("PRAXORA_PAGE_WIDTH");
+    const gint width = widthText != nullptr ? std::atoi(widthText) : kWideWidth;
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_default_size(GTK_WINDOW(window), 1200, 900);
+    run.window = window;
+    gtk_window_set_default_size(GTK_WINDOW(window), width, kWindowHeight);
+    praxora::ConfigureEngineContext(webkit_web_context_get_default());
     run.view = WEBKIT_WEB_VIEW(webkit_web_view_new());
-    WebKitSettings* settings = webkit_web_view_get_settings(run.view);
-    // The suite reaches into the page through a frame; both are local files.
-    webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+    praxora::ConfigureEngineSettings(run.view, false);
+    if (!praxora::InstallLocalOnlyContentFilter(run.view)) {
+        std::fprintf(stderr, "cannot install the content filter\n");
+        return 1;
+    }
     // PRAXORA_PAGE_ZOOM=2 shows the page as a user with 200% zoom sees it.
     if (const char* zoom = std::getenv("PRAXORA_PAGE_ZOOM")) {
         webkit_web_view_set_zoom_level(run.view, std::atof(zoom));
