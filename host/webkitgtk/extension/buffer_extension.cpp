@@ -1,0 +1,141 @@
+// Runs inside the engine's web process. Answers the host's "read" and "write"
+// messages for the exchange buffer, so that its text crosses between the processes
+// as plain bytes instead of a script's serialized result.
+//
+// The buffer is reached from an isolated script world of our own: that world has
+// its own globals and prototypes, so nothing the page redefines in its main world
+// (document.getElementById, the textarea's value property) is seen here.
+#include <jsc/jsc.h>
+#include <webkit2/webkit-web-extension.h>
+
+#include <memory>
+
+#include "host/webkitgtk/buffer_messages.h"
+
+namespace {
+
+using namespace praxora::buffer_messages;
+
+WebKitScriptWorld* g_world = nullptr;
+
+// Both answer a status letter string, or the value itself for a read. The value is
+// returned as it is, never concatenated, so the engine makes no copy of it.
+constexpr const char* kFindBufferScript =
+    "(function(){var e=document.getElementById('nativeBuffer');"
+    "if(!e)return 'N';"
+    "if(!(e instanceof HTMLTextAreaElement))return 'T';"
+    "return e;})()";
+
+constexpr const char* kAssignScript = "(function(e,t){e.value=t;})";
+
+template <typename T>
+struct Unref {
+    void operator()(T* object) const { g_object_unref(object); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, Unref<T>>;
+
+// The main frame's context in our world; null when the page has no document.
+Owned<JSCContext> BufferContext(WebKitWebPage* page) {
+    // Deprecated with a view to frames in other processes, but still the only way to
+    // the main frame this API offers; our page has a single process and frame tree.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    WebKitFrame* frame = webkit_web_page_get_main_frame(page);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (frame == nullptr) {
+        return nullptr;
+    }
+    return Owned<JSCContext>(webkit_frame_get_js_context_for_script_world(frame, g_world));
+}
+
+// Finds the textarea; on failure answers the status letter that says why.
+Owned<JSCValue> FindBuffer(JSCContext* context, char& status) {
+    Owned<JSCValue> found(jsc_context_evaluate(context, kFindBufferScript, -1));
+    if (jsc_context_get_exception(context) != nullptr || !found) {
+        jsc_context_clear_exception(context);
+        status = kFailed;
+        return nullptr;
+    }
+    if (jsc_value_is_string(found.get())) {
+        std::unique_ptr<char, decltype(&g_free)> letter(jsc_value_to_string(found.get()), &g_free);
+        status = letter && letter.get()[0] != '\0' ? letter.get()[0] : kFailed;
+        return nullptr;
+    }
+    status = kDone;
+    return found;
+}
+
+GVariant* ReadReply(WebKitWebPage* page) {
+    const Owned<JSCContext> context = BufferContext(page);
+    if (!context) {
+        return ReadReplyVariant(kNoDocument, nullptr);
+    }
+    char status = kFailed;
+    const Owned<JSCValue> element = FindBuffer(context.get(), status);
+    if (!element) {
+        return ReadReplyVariant(status, nullptr);
+    }
+    const Owned<JSCValue> value(jsc_value_object_get_property(element.get(), "value"));
+    // The engine converts the value to UTF-8 once, into a buffer the reply takes over.
+    GBytes* bytes = value && jsc_value_is_string(value.get())
+                        ? jsc_value_to_string_as_bytes(value.get())
+                        : nullptr;
+    if (jsc_context_get_exception(context.get()) != nullptr || bytes == nullptr) {
+        jsc_context_clear_exception(context.get());
+        return ReadReplyVariant(kFailed, nullptr);
+    }
+    GVariant* reply = ReadReplyVariant(kDone, bytes);
+    g_bytes_unref(bytes);
+    return reply;
+}
+
+GVariant* WriteReply(WebKitWebPage* page, GVariant* parameters) {
+    GBytes* text = TextOfWrite(parameters);
+    if (text == nullptr) {
+        return WriteReplyVariant(kFailed);
+    }
+    const Owned<JSCContext> context = BufferContext(page);
+    char status = kNoDocument;
+    if (context) {
+        const Owned<JSCValue> element = FindBuffer(context.get(), status);
+        if (element) {
+            const Owned<JSCValue> assign(jsc_context_evaluate(context.get(), kAssignScript, -1));
+            const Owned<JSCValue> value(jsc_value_new_string_from_bytes(context.get(), text));
+            const Owned<JSCValue> result(jsc_value_function_call(assign.get(), JSC_TYPE_VALUE,
+                                                                 element.get(), JSC_TYPE_VALUE,
+                                                                 value.get(), G_TYPE_NONE));
+            if (jsc_context_get_exception(context.get()) != nullptr) {
+                jsc_context_clear_exception(context.get());
+                status = kFailed;
+            }
+        }
+    }
+    g_bytes_unref(text);
+    return WriteReplyVariant(status);
+}
+
+gboolean OnUserMessage(WebKitWebPage* page, WebKitUserMessage* message, gpointer) {
+    const char* name = webkit_user_message_get_name(message);
+    GVariant* reply = nullptr;
+    if (g_strcmp0(name, kReadMessage) == 0) {
+        reply = ReadReply(page);
+    } else if (g_strcmp0(name, kWriteMessage) == 0) {
+        reply = WriteReply(page, webkit_user_message_get_parameters(message));
+    } else {
+        return FALSE;  // not ours: the sender learns that nobody handled it
+    }
+    // The reply takes the floating variant.
+    webkit_user_message_send_reply(message, webkit_user_message_new(name, reply));
+    return TRUE;
+}
+
+void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
+    g_signal_connect(page, "user-message-received", G_CALLBACK(OnUserMessage), nullptr);
+}
+
+}  // namespace
+
+extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize(WebKitWebExtension* extension) {
+    g_world = webkit_script_world_new_with_name(kScriptWorldName);
+    g_signal_connect(extension, "page-created", G_CALLBACK(OnPageCreated), nullptr);
+}
