@@ -24,7 +24,8 @@ constexpr const char* kConfiguredKey = "praxora-buffer-extension";
 struct PendingMessage {
     bool finished = false;
     bool abandoned = false;
-    GVariant* reply = nullptr;  // the reply's parameters, null on any failure
+    char status = buffer_messages::kFailed;  // from the reply's name
+    GVariant* reply = nullptr;               // the reply's parameters, if any
     GCancellable* cancellable = g_cancellable_new();
     ~PendingMessage() {
         if (reply != nullptr) {
@@ -43,6 +44,8 @@ void OnReplied(GObject* source, GAsyncResult* result, gpointer data) {
         delete pending;
     } else {
         pending->finished = true;
+        pending->status =
+            StatusOfReplyName(reply != nullptr ? webkit_user_message_get_name(reply) : nullptr);
         GVariant* parameters =
             reply != nullptr ? webkit_user_message_get_parameters(reply) : nullptr;
         pending->reply = parameters != nullptr ? g_variant_ref(parameters) : nullptr;
@@ -55,8 +58,8 @@ void OnReplied(GObject* source, GAsyncResult* result, gpointer data) {
     }
 }
 
-// Sends the message (taking its floating parameters) and waits for the reply's
-// parameters; null when the extension did not answer in time or at all.
+// Sends the message (taking its floating parameters) and waits for the reply; null
+// when it did not come in time. A missing extension replies with an error: kFailed.
 std::unique_ptr<PendingMessage> Exchange(WebKitWebView* view, const char* name,
                                          GVariant* parameters, unsigned timeoutMilliseconds) {
     auto* pending = new PendingMessage;
@@ -127,20 +130,19 @@ BufferAccess ReadBufferThroughExtension(WebKitWebView* view, std::string& text,
     if (!answer) {
         return BufferAccess::Failed;
     }
-    const char status = StatusOfReply(answer->reply, G_VARIANT_TYPE("(yay)"));
-    if (status != kDone) {
-        return AccessFromStatus(status);
+    GBytes* bytes = answer->status == kDone ? BytesOf(answer->reply) : nullptr;
+    if (bytes == nullptr) {
+        return answer->status == kDone ? BufferAccess::Failed : AccessFromStatus(answer->status);
     }
-    GVariant* bytes = g_variant_get_child_value(answer->reply, 1);
     gsize size = 0;
-    const auto* data = static_cast<const char*>(g_variant_get_fixed_array(bytes, &size, 1));
+    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
     // The value may hold NULs; the buffer's text ends at the first of them.
     const void* nul = size > 0 ? std::memchr(data, '\0', size) : nullptr;
     if (nul != nullptr) {
         size = static_cast<gsize>(static_cast<const char*>(nul) - data);
     }
-    text.assign(data, size);
-    g_variant_unref(bytes);
+    text.assign(data != nullptr ? data : "", size);
+    g_bytes_unref(bytes);
     return BufferAccess::Done;
 }
 
@@ -153,7 +155,7 @@ BufferAccess WriteBufferThroughExtension(WebKitWebView* view, const std::string&
     if (!answer) {
         return BufferAccess::Failed;
     }
-    return AccessFromStatus(StatusOfReply(answer->reply, G_VARIANT_TYPE_BYTE));
+    return AccessFromStatus(answer->status);
 }
 
 }  // namespace praxora

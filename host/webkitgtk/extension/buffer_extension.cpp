@@ -65,34 +65,32 @@ Owned<JSCValue> FindBuffer(JSCContext* context, char& status) {
     return found;
 }
 
-GVariant* ReadReply(WebKitWebPage* page) {
+// The read's status; on success bytes holds the value as UTF-8.
+char ReadBuffer(WebKitWebPage* page, GBytes*& bytes) {
     const Owned<JSCContext> context = BufferContext(page);
     if (!context) {
-        return ReadReplyVariant(kNoDocument, nullptr);
+        return kNoDocument;
     }
     char status = kFailed;
     const Owned<JSCValue> element = FindBuffer(context.get(), status);
     if (!element) {
-        return ReadReplyVariant(status, nullptr);
+        return status;
     }
     const Owned<JSCValue> value(jsc_value_object_get_property(element.get(), "value"));
     // The engine converts the value to UTF-8 once, into a buffer the reply takes over.
-    GBytes* bytes = value && jsc_value_is_string(value.get())
-                        ? jsc_value_to_string_as_bytes(value.get())
-                        : nullptr;
+    bytes = value && jsc_value_is_string(value.get()) ? jsc_value_to_string_as_bytes(value.get())
+                                                      : nullptr;
     if (jsc_context_get_exception(context.get()) != nullptr || bytes == nullptr) {
         jsc_context_clear_exception(context.get());
-        return ReadReplyVariant(kFailed, nullptr);
+        return kFailed;
     }
-    GVariant* reply = ReadReplyVariant(kDone, bytes);
-    g_bytes_unref(bytes);
-    return reply;
+    return kDone;
 }
 
-GVariant* WriteReply(WebKitWebPage* page, GVariant* parameters) {
-    GBytes* text = TextOfWrite(parameters);
+char WriteBuffer(WebKitWebPage* page, GVariant* parameters) {
+    GBytes* text = BytesOf(parameters);
     if (text == nullptr) {
-        return WriteReplyVariant(kFailed);
+        return kFailed;
     }
     const Owned<JSCContext> context = BufferContext(page);
     char status = kNoDocument;
@@ -111,21 +109,29 @@ GVariant* WriteReply(WebKitWebPage* page, GVariant* parameters) {
         }
     }
     g_bytes_unref(text);
-    return WriteReplyVariant(status);
+    return status;
 }
 
 gboolean OnUserMessage(WebKitWebPage* page, WebKitUserMessage* message, gpointer) {
     const char* name = webkit_user_message_get_name(message);
+    char status = kFailed;
     GVariant* reply = nullptr;
     if (g_strcmp0(name, kReadMessage) == 0) {
-        reply = ReadReply(page);
+        GBytes* bytes = nullptr;
+        status = ReadBuffer(page, bytes);
+        if (bytes != nullptr) {
+            // Wraps the engine's buffer without copying it.
+            reply = g_variant_new_from_bytes(G_VARIANT_TYPE_BYTESTRING, bytes, TRUE);
+            g_bytes_unref(bytes);
+        }
     } else if (g_strcmp0(name, kWriteMessage) == 0) {
-        reply = WriteReply(page, webkit_user_message_get_parameters(message));
+        status = WriteBuffer(page, webkit_user_message_get_parameters(message));
     } else {
         return FALSE;  // not ours: the sender learns that nobody handled it
     }
+    const char replyName[] = {status, '\0'};
     // The reply takes the floating variant.
-    webkit_user_message_send_reply(message, webkit_user_message_new(name, reply));
+    webkit_user_message_send_reply(message, webkit_user_message_new(replyName, reply));
     return TRUE;
 }
 
