@@ -8,13 +8,19 @@
 #include <jsc/jsc.h>
 #include <webkit2/webkit-web-extension.h>
 
+#include <JavaScriptCore/JavaScript.h>
+
+#include <cstdint>
 #include <memory>
 
 #include "host/webkitgtk/buffer_messages.h"
+#include "host/webkitgtk/extension/utf16_to_utf8.h"
 
 namespace {
 
 using namespace praxora::buffer_messages;
+using praxora::extension::MaxUtf8Size;
+using praxora::extension::Utf16ToUtf8;
 
 WebKitScriptWorld* g_world = nullptr;
 
@@ -65,25 +71,57 @@ Owned<JSCValue> FindBuffer(JSCContext* context, char& status) {
     return found;
 }
 
-// The read's status; on success bytes holds the value as UTF-8.
+// Answers the value itself, or a number when there is none: 0 for no element, 1 for
+// an element that is not a textarea. The value is never concatenated or wrapped,
+// which would make the engine copy it.
+constexpr const char* kReadScript =
+    "(function(){var e=document.getElementById('nativeBuffer');"
+    "if(!e)return 0;"
+    "if(!(e instanceof HTMLTextAreaElement))return 1;"
+    "return e.value;})()";
+
+struct StringRelease {
+    void operator()(OpaqueJSString* string) const { JSStringRelease(string); }
+};
+using JSString = std::unique_ptr<OpaqueJSString, StringRelease>;
+
+// The read's status; on success bytes holds the value as UTF-8, up to its first NUL.
+// It goes through the engine's C API for the value's characters: converting them
+// ourselves is about twice as fast as the engine's own UTF-8 conversion.
 char ReadBuffer(WebKitWebPage* page, GBytes*& bytes) {
-    const Owned<JSCContext> context = BufferContext(page);
-    if (!context) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    WebKitFrame* frame = webkit_web_page_get_main_frame(page);
+    JSGlobalContextRef context =
+        frame != nullptr ? webkit_frame_get_javascript_context_for_script_world(frame, g_world)
+                         : nullptr;
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (context == nullptr) {
         return kNoDocument;
     }
-    char status = kFailed;
-    const Owned<JSCValue> element = FindBuffer(context.get(), status);
-    if (!element) {
-        return status;
-    }
-    const Owned<JSCValue> value(jsc_value_object_get_property(element.get(), "value"));
-    // The engine converts the value to UTF-8 once, into a buffer the reply takes over.
-    bytes = value && jsc_value_is_string(value.get()) ? jsc_value_to_string_as_bytes(value.get())
-                                                      : nullptr;
-    if (jsc_context_get_exception(context.get()) != nullptr || bytes == nullptr) {
-        jsc_context_clear_exception(context.get());
+    const JSString script(JSStringCreateWithUTF8CString(kReadScript));
+    JSValueRef exception = nullptr;
+    const JSValueRef found =
+        JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
+    if (exception != nullptr || found == nullptr) {
         return kFailed;
     }
+    if (JSValueIsNumber(context, found)) {
+        const double number = JSValueToNumber(context, found, nullptr);
+        return number == 0 ? kNoElement : number == 1 ? kNotTextArea : kFailed;
+    }
+    if (!JSValueIsString(context, found)) {
+        return kFailed;
+    }
+    const JSString value(JSValueToStringCopy(context, found, &exception));
+    if (exception != nullptr || !value) {
+        return kFailed;
+    }
+    const size_t count = JSStringGetLength(value.get());
+    const auto* units =
+        reinterpret_cast<const std::uint16_t*>(JSStringGetCharactersPtr(value.get()));
+    auto* text = static_cast<char*>(g_malloc(MaxUtf8Size(count) + 1));
+    const size_t size = count > 0 ? Utf16ToUtf8(units, count, text) : 0;
+    bytes = g_bytes_new_take(g_realloc(text, size + 1), size);
     return kDone;
 }
 
