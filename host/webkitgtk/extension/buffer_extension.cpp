@@ -5,70 +5,40 @@
 // The buffer is reached from an isolated script world of our own: that world has
 // its own globals and prototypes, so nothing the page redefines in its main world
 // (document.getElementById, the textarea's value property) is seen here.
+#include <JavaScriptCore/JavaScript.h>
 #include <jsc/jsc.h>
 #include <webkit2/webkit-web-extension.h>
 
-#include <JavaScriptCore/JavaScript.h>
-
 #include <cstdint>
 #include <memory>
+#include <new>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "host/webkitgtk/buffer_messages.h"
 #include "host/webkitgtk/extension/utf16_to_utf8.h"
+#include "host/webkitgtk/extension/utf8_to_utf16.h"
 
 namespace {
 
 using namespace praxora::buffer_messages;
 using praxora::extension::MaxUtf8Size;
 using praxora::extension::Utf16ToUtf8;
+using praxora::extension::Utf8ToUtf16;
 
 WebKitScriptWorld* g_world = nullptr;
 
-// Both answer a status letter string, or the value itself for a read. The value is
-// returned as it is, never concatenated, so the engine makes no copy of it.
-constexpr const char* kFindBufferScript =
-    "(function(){var e=document.getElementById('nativeBuffer');"
-    "if(!e)return 'N';"
-    "if(!(e instanceof HTMLTextAreaElement))return 'T';"
-    "return e;})()";
-
-constexpr const char* kAssignScript = "(function(e,t){e.value=t;})";
-
-template <typename T>
-struct Unref {
-    void operator()(T* object) const { g_object_unref(object); }
-};
-template <typename T>
-using Owned = std::unique_ptr<T, Unref<T>>;
-
 // The main frame's context in our world; null when the page has no document.
-Owned<JSCContext> BufferContext(WebKitWebPage* page) {
+JSGlobalContextRef BufferContext(WebKitWebPage* page) {
     // Deprecated with a view to frames in other processes, but still the only way to
-    // the main frame this API offers; our page has a single process and frame tree.
+    // the main frame and its C API context; our page has a single process.
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     WebKitFrame* frame = webkit_web_page_get_main_frame(page);
+    return frame != nullptr ? webkit_frame_get_javascript_context_for_script_world(frame, g_world)
+                            : nullptr;
     G_GNUC_END_IGNORE_DEPRECATIONS
-    if (frame == nullptr) {
-        return nullptr;
-    }
-    return Owned<JSCContext>(webkit_frame_get_js_context_for_script_world(frame, g_world));
-}
-
-// Finds the textarea; on failure answers the status letter that says why.
-Owned<JSCValue> FindBuffer(JSCContext* context, char& status) {
-    Owned<JSCValue> found(jsc_context_evaluate(context, kFindBufferScript, -1));
-    if (jsc_context_get_exception(context) != nullptr || !found) {
-        jsc_context_clear_exception(context);
-        status = kFailed;
-        return nullptr;
-    }
-    if (jsc_value_is_string(found.get())) {
-        std::unique_ptr<char, decltype(&g_free)> letter(jsc_value_to_string(found.get()), &g_free);
-        status = letter && letter.get()[0] != '\0' ? letter.get()[0] : kFailed;
-        return nullptr;
-    }
-    status = kDone;
-    return found;
 }
 
 // Answers the value itself, or a number when there is none: 0 for no element, 1 for
@@ -89,12 +59,7 @@ using JSString = std::unique_ptr<OpaqueJSString, StringRelease>;
 // It goes through the engine's C API for the value's characters: converting them
 // ourselves is about twice as fast as the engine's own UTF-8 conversion.
 char ReadBuffer(WebKitWebPage* page, GBytes*& bytes) {
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    WebKitFrame* frame = webkit_web_page_get_main_frame(page);
-    JSGlobalContextRef context =
-        frame != nullptr ? webkit_frame_get_javascript_context_for_script_world(frame, g_world)
-                         : nullptr;
-    G_GNUC_END_IGNORE_DEPRECATIONS
+    const JSGlobalContextRef context = BufferContext(page);
     if (context == nullptr) {
         return kNoDocument;
     }
@@ -125,27 +90,108 @@ char ReadBuffer(WebKitWebPage* page, GBytes*& bytes) {
     return kDone;
 }
 
+// Assigns its argument to the buffer; answers 2 when done, else as kReadScript.
+constexpr const char* kWriteScript =
+    "(function(t){var e=document.getElementById('nativeBuffer');"
+    "if(!e)return 0;"
+    "if(!(e instanceof HTMLTextAreaElement))return 1;"
+    "e.value=t;return 2;})";
+
+bool IsAscii(const char* data, std::size_t size) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        if (_mm_movemask_epi8(block) != 0) {
+            return false;
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char StatusOfWrite(double answer) {
+    return answer == 2 ? kDone : answer == 0 ? kNoElement : answer == 1 ? kNotTextArea : kFailed;
+}
+
+template <typename T>
+struct Unref {
+    void operator()(T* object) const { g_object_unref(object); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, Unref<T>>;
+
+// ASCII through the engine's own decoder, which keeps it at one byte a character
+// and is fast for it.
+char WriteAscii(WebKitWebPage* page, GBytes* text) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    WebKitFrame* frame = webkit_web_page_get_main_frame(page);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (frame == nullptr) {
+        return kNoDocument;
+    }
+    const Owned<JSCContext> context(webkit_frame_get_js_context_for_script_world(frame, g_world));
+    const Owned<JSCValue> write(jsc_context_evaluate(context.get(), kWriteScript, -1));
+    const Owned<JSCValue> value(jsc_value_new_string_from_bytes(context.get(), text));
+    const Owned<JSCValue> answer(
+        jsc_value_function_call(write.get(), JSC_TYPE_VALUE, value.get(), G_TYPE_NONE));
+    if (jsc_context_get_exception(context.get()) != nullptr || !answer ||
+        !jsc_value_is_number(answer.get())) {
+        jsc_context_clear_exception(context.get());
+        return kFailed;
+    }
+    return StatusOfWrite(jsc_value_to_double(answer.get()));
+}
+
+// Other text decoded by us, about three times as fast as the engine's decoder, and
+// handed over as UTF-16.
+char WriteDecoded(WebKitWebPage* page, const char* data, std::size_t size) {
+    const JSGlobalContextRef context = BufferContext(page);
+    if (context == nullptr) {
+        return kNoDocument;
+    }
+    std::unique_ptr<std::uint16_t[]> units(new (std::nothrow) std::uint16_t[size]);
+    if (!units) {
+        return kFailed;
+    }
+    const size_t count = Utf8ToUtf16(data, size, units.get());
+    const JSString value(
+        JSStringCreateWithCharacters(reinterpret_cast<const JSChar*>(units.get()), count));
+    units.reset();
+    const JSString script(JSStringCreateWithUTF8CString(kWriteScript));
+    JSValueRef exception = nullptr;
+    const JSValueRef write =
+        JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
+    const JSObjectRef callable = exception == nullptr && write != nullptr
+                                     ? JSValueToObject(context, write, &exception)
+                                     : nullptr;
+    if (!value || callable == nullptr || exception != nullptr) {
+        return kFailed;
+    }
+    const JSValueRef argument = JSValueMakeString(context, value.get());
+    const JSValueRef answer =
+        JSObjectCallAsFunction(context, callable, nullptr, 1, &argument, &exception);
+    if (exception != nullptr || answer == nullptr || !JSValueIsNumber(context, answer)) {
+        return kFailed;
+    }
+    return StatusOfWrite(JSValueToNumber(context, answer, nullptr));
+}
+
+// The host sends well-formed UTF-8 without NULs.
 char WriteBuffer(WebKitWebPage* page, GVariant* parameters) {
     GBytes* text = BytesOf(parameters);
     if (text == nullptr) {
         return kFailed;
     }
-    const Owned<JSCContext> context = BufferContext(page);
-    char status = kNoDocument;
-    if (context) {
-        const Owned<JSCValue> element = FindBuffer(context.get(), status);
-        if (element) {
-            const Owned<JSCValue> assign(jsc_context_evaluate(context.get(), kAssignScript, -1));
-            const Owned<JSCValue> value(jsc_value_new_string_from_bytes(context.get(), text));
-            const Owned<JSCValue> result(jsc_value_function_call(assign.get(), JSC_TYPE_VALUE,
-                                                                 element.get(), JSC_TYPE_VALUE,
-                                                                 value.get(), G_TYPE_NONE));
-            if (jsc_context_get_exception(context.get()) != nullptr) {
-                jsc_context_clear_exception(context.get());
-                status = kFailed;
-            }
-        }
-    }
+    gsize size = 0;
+    const auto* data = static_cast<const char*>(g_bytes_get_data(text, &size));
+    const char status =
+        size == 0 || IsAscii(data, size) ? WriteAscii(page, text) : WriteDecoded(page, data, size);
     g_bytes_unref(text);
     return status;
 }
