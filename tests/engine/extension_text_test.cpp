@@ -1,5 +1,6 @@
-// The extension's own UTF-16 to UTF-8 conversion, which every buffer read goes
-// through: block edges of its eight-unit steps, NULs, unpaired surrogates.
+// The extension's own text conversions: UTF-16 to UTF-8 for every buffer read (block
+// edges of its eight-unit steps, NULs, unpaired surrogates) and UTF-8 to UTF-16 for
+// writes of non-ASCII text.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "host/webkitgtk/extension/utf16_to_utf8.h"
+#include "host/webkitgtk/extension/utf8_to_utf16.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace praxora::testing {
@@ -76,6 +78,37 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"lone_surrogate_in_a_long_text", Ascii(9) + u"\xDC00" + Ascii(9),
                        AsciiBytes(9) + kReplacement + AsciiBytes(9)}));
 
+struct DecodingCase {
+    const char* name;
+    std::string bytes;
+    std::u16string expected;
+};
+
+void PrintTo(const DecodingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Utf8ToUtf16Test : public ::testing::TestWithParam<DecodingCase> {};
+
+TEST_P(Utf8ToUtf16Test, DecodesCheckedText) {
+    const DecodingCase& c = GetParam();
+    std::vector<std::uint16_t> out(c.bytes.size() + 1, 0xABCD);
+    const size_t count = extension::Utf8ToUtf16(c.bytes.data(), c.bytes.size(), out.data());
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(out.data()), count), c.expected);
+    EXPECT_EQ(out[count], 0xABCD);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf8ToUtf16Test,
+    ::testing::Values(
+        DecodingCase{"empty", "", u""},
+        DecodingCase{"ascii_blocks_and_tail", AsciiBytes(16 * 3 + 5), Ascii(16 * 3 + 5)},
+        DecodingCase{"every_length_class", "a\u00e9\u4e2d\U0001F600z", u"a\u00e9\u4e2d\U0001F600z"},
+        // The emoji's four bytes start at offset 14 of the first sixteen-byte block.
+        DecodingCase{"sequence_across_a_block_edge", AsciiBytes(14) + "\U0001F600" + AsciiBytes(20),
+                     Ascii(14) + u"\U0001F600" + Ascii(20)},
+        DecodingCase{"sequence_cut_short_at_the_end", "ab\xE4\xB8", u"ab\xFFFD"}));
+
 // The same conversion for a text the page wrote, through the real engine.
 using ExtensionReadTest = EngineTest;
 
@@ -87,6 +120,20 @@ TEST_F(ExtensionReadTest, PageTextWithAnUnpairedSurrogateArrivesWithAReplacement
     std::string text;
     ASSERT_EQ(Engine().ReadBuffer(text), BufferAccess::Done);
     EXPECT_EQ(text, "ab" + kReplacement + std::string(20, 'c') + kReplacement + "\u00e9");
+}
+
+TEST_F(ExtensionReadTest, MalformedTextIsWrittenWithReplacements) {
+    Load("buffer.html");
+    // The host repairs the text before it goes out; the replacement is non-ASCII.
+    ASSERT_EQ(Engine().WriteBuffer("a\xFF"
+                                   "b"),
+              BufferAccess::Done);
+    std::string text;
+    ASSERT_EQ(Engine().ReadBuffer(text), BufferAccess::Done);
+    EXPECT_EQ(text, "a" + kReplacement + "b");
+    ASSERT_EQ(Engine().WriteBuffer("\u00e9\xE4\xB8"), BufferAccess::Done);
+    ASSERT_EQ(Engine().ReadBuffer(text), BufferAccess::Done);
+    EXPECT_EQ(text, "\u00e9" + kReplacement);
 }
 
 }  // namespace
