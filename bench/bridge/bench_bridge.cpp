@@ -8,6 +8,7 @@
 #include <wx/init.h>
 #include <wx/webview.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -129,18 +130,10 @@ void PrintBreakdown(praxora::CTolvView& view, const Transfer& t, const Row& ours
     // the NUL search and the copy into the message (write).
     std::string copy;
     const double hostRead = MedianMilliseconds(
-        [&] {
-            const void* nul = std::memchr(t.text.data(), '\0', t.text.size());
-            copy.assign(t.text.data(),
-                        nul ? static_cast<const char*>(nul) - t.text.data() : t.text.size());
-        },
-        t.runs);
+        [&] { copy.assign(t.text.data(), std::min(t.text.find('\0'), t.text.size())); }, t.runs);
     const double hostWrite = MedianMilliseconds(
         [&] {
-            const void* nul = std::memchr(t.text.data(), '\0', t.text.size());
-            const size_t size =
-                nul ? static_cast<size_t>(static_cast<const char*>(nul) - t.text.data())
-                    : t.text.size();
+            const size_t size = std::min(t.text.find('\0'), t.text.size());
             if (praxora::utf8::ValidPrefixLength(t.text.data(), size) == size) {
                 GBytes* bytes = g_bytes_new(t.text.data(), size);
                 g_bytes_unref(bytes);
@@ -222,8 +215,8 @@ int main(int argc, char** argv) {
         auto* nativeView = WEBKIT_WEB_VIEW(webView->GetNativeBackend());
 
         const Transfer transfers[] = {
-            {"30 KB ASCII", Filled("Patient record text ", 30 * 1000), 41},
-            {"30 KB non-ASCII", Filled("Ärztin 张伟 😀 ", 30 * 1000), 41},
+            {"30 KB ASCII", Filled("Patient record text ", size_t{30} * 1000), 41},
+            {"30 KB non-ASCII", Filled("Ärztin 张伟 😀 ", size_t{30} * 1000), 41},
             {"1 MiB ASCII", Filled("Patient record text ", 1 << 20), 11},
             {"1 MiB non-ASCII", Filled("Ärztin 张伟 😀 ", 1 << 20), 11},
             {"16 MiB ASCII", Filled("Patient record text ", 16 << 20), 9},
@@ -281,7 +274,7 @@ int main(int argc, char** argv) {
                 status = 1;
             }
             Row* rows[] = {&ours, &script, &base};
-            for (int path = 0; path < 3; ++path) {
+            for (size_t path = 0; path < 3; ++path) {
                 rows[path]->write = praxora::bench::Median(times[2 * path]);
                 rows[path]->read = praxora::bench::Median(times[2 * path + 1]);
             }

@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -92,10 +93,7 @@ BufferAccess AccessFromStatus(char status) {
 // The text's bytes up to its first NUL, malformed UTF-8 replaced by U+FFFD: the page
 // receives exactly what a script string argument would have carried.
 GBytes* TextBytes(const std::string& text) {
-    const void* nul = std::memchr(text.data(), '\0', text.size());
-    const size_t size = nul != nullptr
-                            ? static_cast<size_t>(static_cast<const char*>(nul) - text.data())
-                            : text.size();
+    const size_t size = std::min(text.find('\0'), text.size());
     if (utf8::ValidPrefixLength(text.data(), size) == size) {
         return g_bytes_new(text.data(), size);
     }
