@@ -178,6 +178,11 @@ void PrintBreakdown(praxora::CTolvView& view, const Transfer& t, const Row& ours
         "        (the engine's own UTF-8 conversion, which the extension avoids: ~%.1f)\n",
         ours.read, emptyRead, get, toUtf8, hostRead,
         ours.read - emptyRead - get - toUtf8 - hostRead, encode);
+    if (ascii) {
+        std::printf(
+            "        (the rest includes the engine widening its one-byte string to UTF-16"
+            " for us)\n");
+    }
     const double decoding = ascii ? decode : toUtf16;
     std::printf(
         "  write %6.1f = round trip %.2f + ours in the host %.1f + %s UTF-8 to UTF-16 %.1f"
