@@ -57,7 +57,7 @@ using JSString = std::unique_ptr<OpaqueJSString, StringRelease>;
 
 // The read's status; on success bytes holds the value as UTF-8, up to its first NUL.
 // It goes through the engine's C API for the value's characters: converting them
-// ourselves is about twice as fast as the engine's own UTF-8 conversion.
+// ourselves takes about a third of the time of the engine's own UTF-8 conversion.
 char ReadBuffer(WebKitWebPage* page, GBytes*& bytes) {
     const JSGlobalContextRef context = BufferContext(page);
     if (context == nullptr) {
@@ -148,7 +148,7 @@ char WriteAscii(WebKitWebPage* page, GBytes* text) {
     return StatusOfWrite(jsc_value_to_double(answer.get()));
 }
 
-// Other text decoded by us, about three times as fast as the engine's decoder, and
+// Other text decoded by us, in about half the time the engine's decoder takes, and
 // handed over as UTF-16.
 char WriteDecoded(WebKitWebPage* page, const char* data, std::size_t size) {
     const JSGlobalContextRef context = BufferContext(page);
@@ -204,7 +204,7 @@ gboolean OnUserMessage(WebKitWebPage* page, WebKitUserMessage* message, gpointer
         GBytes* bytes = nullptr;
         status = ReadBuffer(page, bytes);
         if (bytes != nullptr) {
-            // Wraps the engine's buffer without copying it.
+            // Wraps the converted text without copying it.
             reply = g_variant_new_from_bytes(G_VARIANT_TYPE_BYTESTRING, bytes, TRUE);
             g_bytes_unref(bytes);
         }
