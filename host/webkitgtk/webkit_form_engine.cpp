@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/form_engine_window.h"
+#include "host/webkitgtk/webkit_buffer_channel.h"
 #include "host/webkitgtk/webkit_content_filter.h"
 #include "host/webkitgtk/webkit_engine_settings.h"
 #include "host/webkitgtk/webkit_printing.h"
@@ -22,6 +23,7 @@ void ConfigureContext(WebKitWebContext* context) {
         webkit_web_context_set_sandbox_enabled(context, TRUE);
     }
     webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    LoadBufferExtension(context);
 }
 
 void ConfigureSettings(WebKitWebView* view, const EngineOptions& options) {

@@ -9,8 +9,9 @@ typedef struct _WebKitWebView WebKitWebView;
 namespace praxora {
 
 // The script bridge on WebKitGTK's own API. Page functions run in the page's main
-// world; the exchange buffer is read and written from an isolated world, so a page
-// that redefines its globals cannot break the host's reads and writes.
+// world; the exchange buffer is looked up from an isolated world and read and written
+// by our web-process extension, so a page that redefines its globals cannot break the
+// host's reads and writes.
 // Each call waits for the engine's answer in nested main-loop iterations (never
 // busy), up to a generous bound after which it gives up and reports a failure.
 class WebKitScriptRunner {
