@@ -23,6 +23,7 @@
 
 #include "host/webkitgtk/webkit_content_filter.h"
 #include "host/webkitgtk/webkit_engine_settings.h"
+#include "host/webkitgtk/webkit_printing.h"
 
 #ifndef PRAXORA_PAGE_SUITE
 #define PRAXORA_PAGE_SUITE ""
@@ -235,63 +236,27 @@ int SaveSnapshot(Run& run, const char* page, const char* script, const char* out
     return status == CAIRO_STATUS_SUCCESS ? 0 : 1;
 }
 
-struct Printing {
-    Run* run;
-    bool done = false;
-    bool failed = false;
-};
-
-void OnPrintFinished(WebKitPrintOperation*, gpointer data) {
-    auto* printing = static_cast<Printing*>(data);
-    printing->done = true;
-    g_main_loop_quit(printing->run->loop);
-}
-
-void OnPrintFailed(WebKitPrintOperation*, GError* error, gpointer data) {
-    auto* printing = static_cast<Printing*>(data);
-    std::fprintf(stderr, "printing failed: %s\n", error->message);
-    printing->failed = true;
-}
-
 int SavePdf(Run& run, const char* page, const char* script, const char* out) {
     std::string result;
     if (!Load(run, std::string(page)) || !Evaluate(run, script, result)) {
         std::fprintf(stderr, "cannot prepare the page: %s\n", result.c_str());
         return 1;
     }
+    // The program's own way of printing a page to PDF, as its preview does.
     GFile* file = g_file_new_for_commandline_arg(out);
-    char* outUri = g_file_get_uri(file);
+    char* outPath = g_file_get_path(file);
     g_object_unref(file);
-
-    GtkPrintSettings* settings = gtk_print_settings_new();
-    gtk_print_settings_set_printer(settings, "Print to File");
-    gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
-    gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, outUri);
-    g_free(outUri);
-    GtkPageSetup* setup = gtk_page_setup_new();
-    GtkPaperSize* letter = gtk_paper_size_new(GTK_PAPER_NAME_LETTER);
-    gtk_page_setup_set_paper_size_and_default_margins(setup, letter);
-    gtk_paper_size_free(letter);
-
-    WebKitPrintOperation* operation = webkit_print_operation_new(run.view);
-    webkit_print_operation_set_print_settings(operation, settings);
-    webkit_print_operation_set_page_setup(operation, setup);
-    Printing printing{&run};
-    g_signal_connect(operation, "finished", G_CALLBACK(OnPrintFinished), &printing);
-    g_signal_connect(operation, "failed", G_CALLBACK(OnPrintFailed), &printing);
-    webkit_print_operation_print(operation);
-    while (!printing.done && !run.timedOut) {
-        g_main_loop_run(run.loop);
+    const bool printed = outPath != nullptr && praxora::PrintWebViewToPdf(run.view, outPath);
+    g_free(outPath);
+    if (!printed) {
+        std::fprintf(stderr, "printing failed\n");
     }
-    g_object_unref(operation);
-    g_object_unref(setup);
-    g_object_unref(settings);
     // The page returns to its editing view on the engine's afterprint event, a moment later.
     Pause(run, 300);
     std::string after;
     Evaluate(run, "String(document.body.className)", after);
     std::printf("%s\nbody class after printing: %s\n", result.c_str(), after.c_str());
-    return printing.done && !printing.failed ? 0 : 1;
+    return printed ? 0 : 1;
 }
 
 }  // namespace
