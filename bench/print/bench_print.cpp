@@ -1,37 +1,27 @@
 // Print preview on the real engine with the real page filled with test data: the time
 // from the preview command to the first page drawn in the preview window, and the time
 // to draw one page at fit-width zoom.
-#include <stdlib.h>
-#include <wx/app.h>
 #include <wx/frame.h>
-#include <wx/init.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/preview/print_preview_dialog.h"
 #include "bench/bench_timing.h"
-#include "host/form_engine_window.h"
+#include "bench/form_page_bench.h"
 #include "host/tolv_view.h"
 #include "tests/engine/engine_wait.h"
 #include "tests/fakes/fake_host_ui.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace praxora;
 using praxora::bench::Clock;
 using praxora::bench::Median;
 using praxora::bench::Milliseconds;
-
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
 
 // Shows the preview as the program does, but not modally: it closes once drawn.
 class PreviewUi : public testing::FakeHostUi {
@@ -73,32 +63,14 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    wxApp::SetInstance(new BenchApp);
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "needs a display (xvfb-run)\n");
+    bench::FormPageBench session(argc, argv, "bench print");
+    if (!session.Ok()) {
         return 1;
     }
-    wxTheApp->CallOnInit();
-    std::string pattern = (fs::temp_directory_path() / "praxora-bench-XXXXXX").string();
-    const fs::path root = mkdtemp(pattern.data());
-    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-
-    auto* frame =
-        new wxFrame(nullptr, wxID_ANY, "bench print", wxDefaultPosition, wxSize(1280, 1000));
     PreviewUi ui;
-    ui.owner = frame;
-    std::unique_ptr<CFormEngineWindow> engine = CreateFormEngineWindow(frame, EngineOptions{});
-    if (!engine) {
-        std::fprintf(stderr, "no engine\n");
-        return 1;
-    }
-    CTolvView view(*engine, ui);
-    int completed = 0;
-    view.SetDocumentCompleteListener([&](const std::string&) { ++completed; });
-    frame->Show();
-    view.OnInitialUpdate();
-    if (!testing::RunLoopUntil([&] { return completed > 0; }, 30s)) {
-        std::fprintf(stderr, "the page did not load\n");
+    ui.owner = session.Frame();
+    CTolvView view(session.Engine(), ui);
+    if (!session.LoadPage(view)) {
         return 1;
     }
     view.FillTestData();
@@ -115,10 +87,5 @@ int main(int argc, char** argv) {
     std::printf("| one page drawn at fit width         | median %.1f ms |\n",
                 Median(ui.pageDrawMs));
 
-    frame->Destroy();
-    engine.reset();
-    testing::RunLoopFor(100ms);
-    fs::remove_all(root);
-    wxEntryCleanup();
     return ui.firstPageMs.size() == kRuns ? 0 : 1;
 }

@@ -4,20 +4,15 @@
 // 30 KB) and one of 16 MiB, whose bulk is a member the page keeps without showing it, so
 // the figure is the host's and not the layout of a huge field.
 // (64 KiB below the reading limit: the page writes its record back a little larger.)
-#include <stdlib.h>
-#include <wx/app.h>
-#include <wx/frame.h>
-#include <wx/init.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/bench_timing.h"
+#include "bench/form_page_bench.h"
 #include "bench/timing_engine.h"
-#include "host/form_engine_window.h"
 #include "host/tolv_view.h"
 #include "storage/utf8_text_file.h"
 #include "tests/engine/engine_wait.h"
@@ -31,11 +26,6 @@ using namespace praxora;
 using praxora::bench::Clock;
 using praxora::bench::Median;
 using praxora::bench::Milliseconds;
-
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
 
 struct Split {
     std::vector<double> total, script, buffer, rest;
@@ -64,34 +54,17 @@ std::string RecordOfSize(const std::string& record, size_t bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wxApp::SetInstance(new BenchApp);
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "needs a display (xvfb-run)\n");
+    bench::FormPageBench session(argc, argv, "bench records");
+    if (!session.Ok()) {
         return 1;
     }
-    wxTheApp->CallOnInit();
-    std::string pattern = (fs::temp_directory_path() / "praxora-bench-XXXXXX").string();
-    const fs::path root = mkdtemp(pattern.data());
-    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-
-    auto* frame =
-        new wxFrame(nullptr, wxID_ANY, "bench records", wxDefaultPosition, wxSize(1200, 900));
-    std::unique_ptr<CFormEngineWindow> engine = CreateFormEngineWindow(frame, EngineOptions{});
-    if (!engine) {
-        std::fprintf(stderr, "no engine\n");
-        return 1;
-    }
-    bench::TimingEngine timing(*engine);
+    bench::TimingEngine timing(session.Engine());
     testing::FakeHostUi ui;
     CTolvView view(timing, ui);
-    int completed = 0;
-    view.SetDocumentCompleteListener([&](const std::string&) { ++completed; });
-    frame->Show();
-    view.OnInitialUpdate();
-    if (!testing::RunLoopUntil([&] { return completed > 0; }, 30s)) {
-        std::fprintf(stderr, "the page did not load\n");
+    if (!session.LoadPage(view)) {
         return 1;
     }
+    const fs::path& root = session.Root();
 
     view.FillTestData();
     std::string record;
@@ -136,10 +109,5 @@ int main(int argc, char** argv) {
         open.Print("Open", size.name);
     }
 
-    frame->Destroy();
-    engine.reset();
-    testing::RunLoopFor(100ms);
-    fs::remove_all(root);
-    wxEntryCleanup();
     return 0;
 }
