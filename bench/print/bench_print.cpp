@@ -4,7 +4,6 @@
 #include <wx/frame.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 

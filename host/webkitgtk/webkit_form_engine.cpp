@@ -60,6 +60,7 @@ public:
         m_webView->Bind(wxEVT_WEBVIEW_NAVIGATING, &CWebKitFormEngine::OnNavigating, this);
         m_webView->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebKitFormEngine::OnNavigated, this);
         m_webView->Bind(wxEVT_WEBVIEW_LOADED, &CWebKitFormEngine::OnLoaded, this);
+        m_webView->Bind(wxEVT_WEBVIEW_NEWWINDOW, &CWebKitFormEngine::OnNewWindow, this);
     }
 
     ~CWebKitFormEngine() override {
@@ -67,6 +68,7 @@ public:
             m_webView->Unbind(wxEVT_WEBVIEW_NAVIGATING, &CWebKitFormEngine::OnNavigating, this);
             m_webView->Unbind(wxEVT_WEBVIEW_NAVIGATED, &CWebKitFormEngine::OnNavigated, this);
             m_webView->Unbind(wxEVT_WEBVIEW_LOADED, &CWebKitFormEngine::OnLoaded, this);
+            m_webView->Unbind(wxEVT_WEBVIEW_NEWWINDOW, &CWebKitFormEngine::OnNewWindow, this);
         }
     }
 
@@ -106,6 +108,14 @@ public:
 
 private:
     WebKitScriptRunner Runner() { return WebKitScriptRunner(m_view); }
+
+    // A link that asks for a new window is judged like any navigation; no second
+    // window is ever opened, so an ordinary address there goes nowhere.
+    void OnNewWindow(wxWebViewEvent& event) {
+        if (m_sink != nullptr) {
+            m_sink->OnBeforeNavigate(event.GetURL().utf8_string());
+        }
+    }
 
     void OnNavigating(wxWebViewEvent& event) {
         if (m_sink != nullptr && m_sink->OnBeforeNavigate(event.GetURL().utf8_string())) {

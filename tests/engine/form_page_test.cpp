@@ -85,6 +85,19 @@ TEST_F(CommandLinkEngineTest, LinkFromThePageIsCancelledAndReachesTheHost) {
     EXPECT_TRUE(Engine().RunScript("if(!document.getElementById('fake'))throw 0;"));
 }
 
+TEST_F(CommandLinkEngineTest, LinkForANewWindowReachesTheHostAndOpensNoWindow) {
+    Load("buffer.html");
+    const size_t windows = wxTopLevelWindows.GetCount();
+    ASSERT_TRUE(
+        Engine().RunScript("document.getElementById('blank').click();"
+                           "document.getElementById('blankFile').click();"));
+    ASSERT_TRUE(RunLoopUntil([&] { return !events.commandLinks.empty(); }, 5s));
+    EXPECT_EQ(events.commandLinks[0], "tolv:about");
+    RunLoopFor(300ms);
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), windows);
+    EXPECT_EQ(events.completed, 1) << "the page navigated away";
+}
+
 TEST_F(CommandLinkEngineTest, LinkFromAFrameReachesTheHostToo) {
     Load("frames.html");
     ASSERT_TRUE(RunLoopUntil([&] { return !events.commandLinks.empty(); }, 5s));
