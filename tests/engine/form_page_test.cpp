@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "host/commands.h"
 #include "host/tolv_view_window.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/fakes/fake_host_ui.h"
@@ -103,6 +104,48 @@ TEST_F(CommandLinkEngineTest, LinkFromAFrameReachesTheHostToo) {
     ASSERT_TRUE(RunLoopUntil([&] { return !events.commandLinks.empty(); }, 5s));
     EXPECT_EQ(events.commandLinks[0], "tolv:fake");
 }
+
+// What the engine reports for a link is what the host judges: the engine lowers the
+// scheme and trims spaces around the address, so each case checks the operation the
+// reported word names.
+struct ReportedLinkCase {
+    const char* href;
+    const char* word;  // the command word that must be recognised; empty: none
+};
+
+class ReportedLinkTest : public EngineTest,
+                         public ::testing::WithParamInterface<ReportedLinkCase> {};
+
+TEST_P(ReportedLinkTest, NamesTheSameOperationAsWritten) {
+    Load("buffer.html");
+    ASSERT_EQ(Engine().WriteBuffer(GetParam().href), BufferAccess::Done);
+    ASSERT_TRUE(Engine().RunScript(
+        "const a=document.getElementById('fake');"
+        "a.setAttribute('href',document.getElementById('nativeBuffer').value);a.click();"));
+    ASSERT_TRUE(RunLoopUntil([&] { return !events.commandLinks.empty(); }, 5s));
+    const auto word = CommandWordOf(events.commandLinks[0]);
+    ASSERT_TRUE(word.has_value());
+    const auto command = CommandForWord(*word);
+    const std::string expected = GetParam().word;
+    if (expected.empty()) {
+        EXPECT_FALSE(command.has_value()) << events.commandLinks[0];
+    } else {
+        EXPECT_EQ(command, CommandForWord(expected)) << events.commandLinks[0];
+    }
+    std::printf("    %-16s reported as \"%s\"\n", GetParam().href, events.commandLinks[0].c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PartExamples, ReportedLinkTest,
+    ::testing::Values(ReportedLinkCase{"tolv:save", "save"},
+                      ReportedLinkCase{"tolv:save-as", "save-as"},
+                      ReportedLinkCase{"TOLV:SAVE-AS", "save-as"},
+                      ReportedLinkCase{"Tolv:Open", "open"}, ReportedLinkCase{"tolv:", ""},
+                      ReportedLinkCase{"tolv:save?x=1", ""}, ReportedLinkCase{"tolv:save/", ""},
+                      ReportedLinkCase{"tolv:%20save", ""}, ReportedLinkCase{"tolv://save", ""},
+
+                      // HTML trims spaces around an address: the host never sees this one.
+                      ReportedLinkCase{"tolv:save ", "save"}));
 
 }  // namespace
 }  // namespace praxora::testing
