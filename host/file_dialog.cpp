@@ -30,7 +30,7 @@ std::string FirstExtensionOf(const std::string& patterns) {
     if (first.size() < 3 || first.compare(0, 2, "*.") != 0) {
         return {};
     }
-    const std::string extension = first.substr(2);
+    std::string extension = first.substr(2);
     if (extension.find_first_of("*?") != std::string::npos) {
         return {};
     }

@@ -14,6 +14,12 @@ namespace praxora {
 
 namespace {
 
+// Sizer flags mix wxWidgets' alignment and border enums by design.
+constexpr int kBarItem = static_cast<int>(wxALIGN_CENTER_VERTICAL) | static_cast<int>(wxRIGHT);
+constexpr int kPageNumber = static_cast<int>(wxALIGN_CENTER_VERTICAL) | static_cast<int>(wxLEFT) |
+                            static_cast<int>(wxRIGHT);
+constexpr int kBar = static_cast<int>(wxEXPAND) | static_cast<int>(wxALL);
+
 constexpr int kMargin = 16;  // grey around the page, in pixels
 constexpr double kZoomStep = 1.25;
 constexpr double kMinScale = 0.1;
@@ -33,7 +39,7 @@ CPrintPreviewDialog::CPrintPreviewDialog(wxWindow* parent, std::unique_ptr<IPdfD
             new wxButton(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
         button->SetToolTip(tip);
         button->Bind(wxEVT_BUTTON, handler);
-        bar->Add(button, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+        bar->Add(button, 0, kBarItem, 4);
         return button;
     };
     m_previous = addButton("< Previous", "Previous page (Page Up)",
@@ -41,7 +47,7 @@ CPrintPreviewDialog::CPrintPreviewDialog(wxWindow* parent, std::unique_ptr<IPdfD
     m_next = addButton("Next >", "Next page (Page Down)",
                        [this](wxCommandEvent&) { ShowPage(m_page + 1); });
     m_pageNumber = new wxStaticText(this, wxID_ANY, wxString());
-    bar->Add(m_pageNumber, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 8);
+    bar->Add(m_pageNumber, 0, kPageNumber, 8);
     bar->AddSpacer(12);
     addButton("Fit Width", "Page width fills the window",
               [this](wxCommandEvent&) { SetFit(Fit::Width); });
@@ -70,7 +76,7 @@ CPrintPreviewDialog::CPrintPreviewDialog(wxWindow* parent, std::unique_ptr<IPdfD
     Bind(wxEVT_CHAR_HOOK, &CPrintPreviewDialog::OnCharHook, this);
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(bar, 0, wxEXPAND | wxALL, 6);
+    sizer->Add(bar, 0, kBar, 6);
     sizer->Add(m_pageArea, 1, wxEXPAND);
     SetSizer(sizer);
 

@@ -89,7 +89,8 @@ void RemoveLeftoverScratchFolders() {
             continue;
         }
         struct stat info {};
-        const std::string path = base + "/" + name;
+        std::string path = base;
+        path.append("/").append(name);
         // Only real folders of this user; another user's or a link is never touched.
         if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
             continue;

@@ -57,7 +57,8 @@ public:
         const unsigned char* rows = cairo_image_surface_get_data(surface);
         const int stride = cairo_image_surface_get_stride(surface);
         for (int y = 0; y < pixelHeight; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(rows + y * stride);
+            const auto* row =
+                reinterpret_cast<const uint32_t*>(rows + static_cast<ptrdiff_t>(y) * stride);
             for (int x = 0; x < pixelWidth; ++x) {
                 const uint32_t pixel = row[x];
                 *out++ = static_cast<unsigned char>(pixel >> 16);
