@@ -11,6 +11,7 @@
 
 #include "host/tolv_view_window.h"
 #include "tests/engine/engine_wait.h"
+#include "tests/engine/page_fields.h"
 #include "tests/fakes/fake_host_ui.h"
 
 namespace praxora::testing {
@@ -47,15 +48,7 @@ protected:
         ASSERT_TRUE(RunLoopUntil([&] { return completed >= count; }, 15s));
     }
     // The page's value of a field, read back through the buffer.
-    std::string Field(const std::string& name) {
-        EXPECT_TRUE(
-            View().RunScript("document.getElementById('nativeBuffer').value="
-                             "document.querySelector('[name=\"" +
-                             name + "\"]').value;"));
-        std::string value;
-        EXPECT_TRUE(View().GetNativeBuffer(value));
-        return value;
-    }
+    std::string Field(const std::string& name) { return ReadPageField(View(), name); }
     void SetField(const std::string& name, const std::string& value) {
         ASSERT_TRUE(View().RunScript("document.querySelector('[name=\"" + name + "\"]').value='" +
                                      value + "';"));

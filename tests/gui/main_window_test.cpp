@@ -12,6 +12,7 @@
 
 #include "app/main_frame.h"
 #include "tests/engine/engine_wait.h"
+#include "tests/engine/page_fields.h"
 #include "tests/fakes/fake_host_ui.h"
 
 namespace praxora::testing {
@@ -119,15 +120,7 @@ protected:
         ASSERT_EQ(std::system(click.c_str()), 0);
         RunLoopFor(300ms);
     }
-    std::string Field(const std::string& name) {
-        EXPECT_TRUE(
-            View().RunScript("document.getElementById('nativeBuffer').value="
-                             "document.querySelector('[name=\"" +
-                             name + "\"]').value;"));
-        std::string value;
-        EXPECT_TRUE(View().GetNativeBuffer(value));
-        return value;
-    }
+    std::string Field(const std::string& name) { return ReadPageField(View(), name); }
     bool PageIs(const std::string& condition) {
         return View().RunScript("if(!(" + condition + "))throw 0;");
     }
